@@ -1,0 +1,62 @@
+// SceneObject: everything drawable in the world besides the landscape and the text.
+//
+// Each kind owns its geometry in GrowArrays, a view matrix (only its translation is
+// used: the eye point of the depth sort), a model matrix and a dirty flag, and draws
+// itself in two passes: lit, additively blended filled faces sorted nearest first, then
+// the same faces again as a glowing wire outline.
+#pragma once
+
+#include <algorithm>
+
+#include "core/grow_array.h"
+#include "core/vec3.h"
+
+class SceneObject {
+public:
+    virtual ~SceneObject() {}
+    virtual int Build() = 0;
+    virtual void Release() = 0;
+    virtual void Draw(float t) = 0;
+    virtual void SetModelMatrix(const Mat4& m) = 0;
+    virtual void SetViewMatrix(const Mat4& m) = 0;
+};
+
+// One entry per drawn face. Entries point at faces (never the other way round), so the
+// sort moves these small records and never the faces.
+template <typename Face>
+struct DepthSortEntry {
+    const Face* face;
+    Vec3 worldCentre;
+    float key;
+};
+
+// Nearest-first depth sort of a kind's entries. Keys are recomputed only when a matrix
+// changed (dirty); the stored face centres are used. Equal keys may end in any order.
+//
+// Most draws come without a matrix change, or with one that barely reorders the faces,
+// so an array that is already in order costs one pass and no sort.
+template <typename Face>
+void SortFaces(GrowArray<DepthSortEntry<Face>>& entries, const Mat4& viewMatrix,
+               const Mat4& modelMatrix, int& dirty) {
+    DepthSortEntry<Face>* begin = entries.items;
+    DepthSortEntry<Face>* end = entries.items + entries.count;
+    if (entries.count <= 0) {
+        dirty = 0;
+        return;
+    }
+    if (dirty == 1) {
+        dirty = 0;
+        const float ex = viewMatrix.m[12], ey = viewMatrix.m[13], ez = viewMatrix.m[14];
+        for (DepthSortEntry<Face>* e = begin; e != end; ++e) {
+            e->worldCentre = modelMatrix.TransformPoint(e->face->centre);
+            const float dx = e->worldCentre.x - ex;
+            const float dy = e->worldCentre.y - ey;
+            const float dz = e->worldCentre.z - ez;
+            e->key = dx * dx + dy * dy + dz * dz;
+        }
+    }
+    auto nearer = [](const DepthSortEntry<Face>& a, const DepthSortEntry<Face>& b) {
+        return a.key < b.key;
+    };
+    if (!std::is_sorted(begin, end, nearer)) std::sort(begin, end, nearer);
+}
