@@ -60,3 +60,15 @@ void SortFaces(GrowArray<DepthSortEntry<Face>>& entries, const Mat4& viewMatrix,
     };
     if (!std::is_sorted(begin, end, nearer)) std::sort(begin, end, nearer);
 }
+
+// GL state of the two-pass recipe, shared by the kinds. Each function leaves its state
+// changed; the caller sets what it needs afterwards.
+//
+// Filled pass: culling on and GL_FILL (unless cullAndFill is false: the ship draws with
+// what the frame driver set), lighting on, the colour (if not null), additive blend.
+void BeginFilledPass(const float* colour, bool cullAndFill = true);
+// Outline pass: culling and depth test off, 1.5-wide lines, the colour (if not null),
+// alpha-additive blend, GL_LINE.
+void BeginOutlinePass(const float* colour);
+// After both passes: lighting off.
+void EndTwoPass();
