@@ -1,0 +1,72 @@
+// ChangeDisplaySettingsA over SDL full-screen modes. A request for width x height succeeds
+// only when the display really has that mode and ends up running at it; otherwise it
+// reports a failure code, as Windows does (SDL on its own would quietly pick another
+// mode). A null mode restores the desktop.
+#include <windows.h>
+
+#include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/seam_internal.h"
+
+namespace {
+
+bool DisplayHasMode(int display, int width, int height, SDL_DisplayMode* found) {
+    int n = SDL_GetNumDisplayModes(display);
+    for (int i = 0; i < n; ++i) {
+        SDL_DisplayMode m;
+        if (SDL_GetDisplayMode(display, i, &m) == 0 && m.w == width && m.h == height) {
+            *found = m;
+            return true;
+        }
+    }
+    return false;
+}
+
+LONG Record(int width, int height, unsigned flags, LONG result) {
+    orvseam::RecordModeChange(width, height, flags, result);
+    return result;
+}
+
+}  // namespace
+
+using namespace orvsdl;
+
+extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    if (orvseam::EnterCall(orvseam::Call::ChangeDisplaySettings))
+        return Record(mode ? (int)mode->dmPelsWidth : 0, mode ? (int)mode->dmPelsHeight : 0,
+                      flags, DISP_CHANGE_BADMODE);
+    if (!EnsureVideo()) return Record(0, 0, flags, DISP_CHANGE_FAILED);
+
+    WindowRecord* w = LatestWindow();
+    if (mode == nullptr) {
+        if (w != nullptr) SDL_SetWindowFullscreen(w->sdl, 0);
+        return Record(0, 0, flags, DISP_CHANGE_SUCCESSFUL);
+    }
+
+    const int width = (mode->dmFields & DM_PELSWIDTH) ? (int)mode->dmPelsWidth : 0;
+    const int height = (mode->dmFields & DM_PELSHEIGHT) ? (int)mode->dmPelsHeight : 0;
+    if (mode->dmFields & DM_BITSPERPEL) {
+        // SDL modes carry no depth choice beyond the desktop's; true colour is all we offer.
+        if (mode->dmBitsPerPel != 32 && mode->dmBitsPerPel != 24)
+            return Record(width, height, flags, DISP_CHANGE_BADMODE);
+    }
+    // Full-screen modes need a window to show them on.
+    if (w == nullptr) return Record(width, height, flags, DISP_CHANGE_FAILED);
+
+    int display = SDL_GetWindowDisplayIndex(w->sdl);
+    if (display < 0) display = 0;
+    SDL_DisplayMode wanted;
+    if (!DisplayHasMode(display, width, height, &wanted))
+        return Record(width, height, flags, DISP_CHANGE_BADMODE);
+
+    if (SDL_SetWindowDisplayMode(w->sdl, &wanted) != 0 ||
+        SDL_SetWindowFullscreen(w->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
+        SDL_SetWindowFullscreen(w->sdl, 0);
+        return Record(width, height, flags, DISP_CHANGE_FAILED);
+    }
+    SDL_DisplayMode now;
+    if (SDL_GetWindowDisplayMode(w->sdl, &now) != 0 || now.w != width || now.h != height) {
+        SDL_SetWindowFullscreen(w->sdl, 0);
+        return Record(width, height, flags, DISP_CHANGE_FAILED);
+    }
+    return Record(width, height, flags, DISP_CHANGE_SUCCESSFUL);
+}

@@ -1,0 +1,121 @@
+// MessageBoxA over SDL's message boxes. Texts are read in code page 1250 (the game's
+// ANSI code page) and converted with iconv. As on Windows, the first button is the
+// default one (Return answers it). With no display at all the box is written to the
+// terminal and the call fails with 0, as MessageBoxA does when it cannot show a box.
+#include <windows.h>
+
+#include <iconv.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/message_box_1250.h"
+#include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/seam_internal.h"
+
+namespace orvsdl {
+
+std::string Cp1250ToUtf8(const char* text) {
+    if (text == nullptr) return std::string();
+    std::string in(text);
+    iconv_t cd = iconv_open("UTF-8", "CP1250");
+    if (cd == (iconv_t)-1) return in;  // no converter: ASCII still reads right
+    std::string out;
+    std::vector<char> buffer(in.size() * 4 + 16);
+    char* src = &in[0];
+    size_t srcLeft = in.size();
+    char* dst = buffer.data();
+    size_t dstLeft = buffer.size();
+    while (srcLeft > 0) {
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == (size_t)-1) {
+            // Bytes that 1250 leaves undefined become '?', and conversion goes on.
+            if (dstLeft == 0) break;
+            *dst++ = '?';
+            --dstLeft;
+            ++src;
+            --srcLeft;
+        }
+    }
+    out.assign(buffer.data(), (size_t)(dst - buffer.data()));
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace orvsdl
+
+using namespace orvsdl;
+
+namespace {
+
+struct Buttons {
+    std::vector<SDL_MessageBoxButtonData> list;
+};
+
+Buttons ButtonsFor(UINT type) {
+    Buttons b;
+    const Uint32 kReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+    const Uint32 kEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    switch (type & 0xF) {
+        case MB_YESNO:
+            // No Escape answer: a Windows yes/no box has no Cancel either.
+            b.list.push_back({kReturn, IDYES, "Yes"});
+            b.list.push_back({0, IDNO, "No"});
+            break;
+        case MB_OKCANCEL:
+            b.list.push_back({kReturn, IDOK, "OK"});
+            b.list.push_back({kEscape, IDCANCEL, "Cancel"});
+            break;
+        default:
+            b.list.push_back({kReturn | kEscape, IDOK, "OK"});
+            break;
+    }
+    return b;
+}
+
+Uint32 IconFlags(UINT type) {
+    switch (type & 0xF0) {
+        case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
+        case MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
+        default: return SDL_MESSAGEBOX_INFORMATION;
+    }
+}
+
+}  // namespace
+
+extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    std::string utf8Text = Cp1250ToUtf8(text);
+    std::string utf8Caption = Cp1250ToUtf8(caption ? caption : "Error");
+    if (orvseam::EnterCall(orvseam::Call::MessageBox)) return 0;
+    int answer = 0;
+    if (orvseam::TakeMessageBoxAnswer(utf8Text, utf8Caption, type, &answer)) return answer;
+
+    Buttons buttons = ButtonsFor(type);
+    SDL_MessageBoxData data{};
+    data.flags = IconFlags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    WindowRecord* w = FromHandle(owner);
+    data.window = (w != nullptr && !w->destroyed) ? w->sdl : nullptr;
+    data.title = utf8Caption.c_str();
+    data.message = utf8Text.c_str();
+    data.numbuttons = (int)buttons.list.size();
+    data.buttons = buttons.list.data();
+
+    // The player must be able to reach the box: give the pointer back while it is up.
+    SuspendRelativeMouse();
+    int shown = EnsureVideo() ? SDL_ShowMessageBox(&data, &answer) : -1;
+    ResumeRelativeMouse();
+    if (shown != 0) {
+        std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+        answer = 0;
+    } else if (answer < 0) {
+        // Closed from its title bar: the answer a Windows box gives to Escape or close.
+        UINT buttonsType = type & 0xF;
+        answer = buttonsType == MB_YESNO ? IDNO : buttonsType == MB_OKCANCEL ? IDCANCEL : IDOK;
+    }
+    orvseam::RecordMessageBox(utf8Text, utf8Caption, type, answer);
+    return answer;
+}
+
+int MessageBox1250(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return MessageBoxA(owner, text, caption, type);
+}

@@ -1,0 +1,74 @@
+// Test seam of the SDL stand-in: lets tests script what a player and the machine would
+// do (mouse motion, keys, focus, the clocks, message-box answers) and make any one of the
+// Win32/WGL calls fail. The game never includes this; in a normal run nothing here is
+// active and the stand-in behaves exactly as without it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace orvseam {
+
+enum class Call {
+    RegisterClassEx,
+    CreateWindowEx,
+    GetDC,
+    ReleaseDC,
+    ChoosePixelFormat,
+    SetPixelFormat,
+    wglCreateContext,
+    wglMakeCurrent,
+    wglDeleteContext,
+    ChangeDisplaySettings,
+    MessageBox,
+    Count
+};
+
+// Forgets all scripting, answers, failures and records.
+void Reset();
+
+// Failures: the next `times` calls of `call` fail as the real API would report it
+// (null handle, 0, FALSE, DISP_CHANGE_BADMODE). times = -1: fail until Reset.
+void FailNext(Call call, int times = 1);
+// How many times `call` was made since Reset.
+int CallCount(Call call);
+
+// Clocks. Once set, QueryPerformanceCounter/Frequency and MillisecondClock return the
+// scripted values instead of the machine's.
+void SetPerformanceCounter(int64_t ticks);
+void SetPerformanceFrequency(int64_t ticksPerSecond);
+void SetMilliseconds(long ms);
+
+// Input, delivered through SDL's own event queue so it takes the same road as real input.
+void PushMouseMotion(int dx, int dy);
+void PushKeyDown(int virtualKey);
+void PushFocus(HWND window, bool gained);
+void PushCloseRequest(HWND window);
+
+// Message boxes. While answers are queued, a box is answered with the next one instead of
+// being shown; every box is recorded with its texts converted to UTF-8.
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    UINT type;
+    int answer;
+};
+void QueueMessageBoxAnswer(int answer);
+const std::vector<MessageBoxRecord>& MessageBoxes();
+
+// Display-mode changes as the stand-in saw them: width x height, or 0 x 0 for a restore.
+struct ModeChange {
+    int width;
+    int height;
+    unsigned flags;
+    long result;
+};
+const std::vector<ModeChange>& ModeChanges();
+
+// The cursor's display counter as ShowCursor keeps it.
+int CursorShowCount();
+
+}  // namespace orvseam

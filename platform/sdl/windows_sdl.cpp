@@ -1,0 +1,183 @@
+// Window classes and windows over SDL. A window is an SDL window with an OpenGL-capable
+// surface (the game only ever renders with GL into its window); its class supplies the
+// window procedure that message dispatch calls.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/seam_internal.h"
+
+namespace orvsdl {
+namespace {
+
+std::map<std::string, WNDCLASSEXA>& Classes() {
+    static std::map<std::string, WNDCLASSEXA> classes;
+    return classes;
+}
+
+// Window records are never freed: a handle stays safe to pass around after
+// DestroyWindow, as on Windows, where calls on a stale handle simply fail.
+std::vector<WindowRecord*>& Windows() {
+    static std::vector<WindowRecord*> windows;
+    return windows;
+}
+
+bool g_videoUp = false;
+bool g_eventsUp = false;
+
+// Creates the SDL window with the deepest depth buffer the GL driver offers, which is what
+// ChoosePixelFormat on Windows gives a request for 32 depth bits.
+SDL_Window* CreateGlWindow(const char* title, int x, int y, int w, int h, Uint32 flags,
+                           int* depthBits) {
+    static const int kDepths[] = {32, 24, 16, 0};
+    for (int depth : kDepths) {
+        SDL_GL_ResetAttributes();
+        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_Window* win = SDL_CreateWindow(title, x, y, w, h, flags);
+        if (win != nullptr) {
+            *depthBits = depth;
+            return win;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool EnsureEvents() {
+    if (g_eventsUp) return true;
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return false;
+    g_eventsUp = true;
+    return true;
+}
+
+bool EnsureVideo() {
+    if (g_videoUp) return true;
+    // A closed window is the game's business (WM_CLOSE), not a reason for SDL to quit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    EnsureEvents();
+    g_videoUp = true;
+    return true;
+}
+
+WindowRecord* FindBySdlId(Uint32 id) {
+    for (WindowRecord* w : Windows())
+        if (!w->destroyed && w->sdlId == id) return w;
+    return nullptr;
+}
+
+WindowRecord* LatestWindow() {
+    for (auto it = Windows().rbegin(); it != Windows().rend(); ++it)
+        if (!(*it)->destroyed) return *it;
+    return nullptr;
+}
+
+}  // namespace orvsdl
+
+using namespace orvsdl;
+
+extern "C" {
+
+WORD RegisterClassExA(const WNDCLASSEXA* wc) {
+    if (orvseam::EnterCall(orvseam::Call::RegisterClassEx)) return 0;
+    if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) return 0;
+    if (wc->cbSize != sizeof(WNDCLASSEXA)) return 0;
+    auto& classes = Classes();
+    if (classes.count(wc->lpszClassName)) return 0;  // ERROR_CLASS_ALREADY_EXISTS
+    classes[wc->lpszClassName] = *wc;
+    return (WORD)(0xC000 + classes.size());
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                     int y, int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+    if (orvseam::EnterCall(orvseam::Call::CreateWindowEx)) return nullptr;
+    if (className == nullptr) return nullptr;
+    auto it = Classes().find(className);
+    if (it == Classes().end()) return nullptr;
+    if (width <= 0 || height <= 0) return nullptr;
+    if (!EnsureVideo()) return nullptr;
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (style & WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
+    if (exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+
+    WindowRecord* w = new WindowRecord();
+    w->sdl = CreateGlWindow(windowName ? windowName : "", x, y, width, height, flags,
+                            &w->depthBits);
+    if (w->sdl == nullptr) {
+        delete w;
+        return nullptr;
+    }
+    w->sdlId = SDL_GetWindowID(w->sdl);
+    w->proc = it->second.lpfnWndProc;
+    Windows().push_back(w);
+    HWND handle = ToHandle(w);
+    w->proc(handle, WM_CREATE, 0, 0);
+    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
+    return handle;
+}
+
+BOOL DestroyWindow(HWND window) {
+    WindowRecord* w = FromHandle(window);
+    if (w == nullptr || w->destroyed) return FALSE;
+    w->proc(window, WM_DESTROY, 0, 0);
+    w->proc(window, WM_NCDESTROY, 0, 0);
+    w->destroyed = true;
+    // The SDL window is hidden rather than freed: a GL context made on it may still be
+    // current, and the game releases it only after its loop has ended.
+    SDL_HideWindow(w->sdl);
+    ApplyCursorMode();
+    return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+    WindowRecord* w = FromHandle(window);
+    if (w == nullptr || w->destroyed) return FALSE;
+    bool wasVisible = (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_SHOWN) != 0;
+    if (showCommand == SW_HIDE) {
+        SDL_HideWindow(w->sdl);
+    } else {
+        SDL_ShowWindow(w->sdl);
+        SDL_RaiseWindow(w->sdl);
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+
+BOOL UpdateWindow(HWND window) {
+    WindowRecord* w = FromHandle(window);
+    if (w == nullptr || w->destroyed) return FALSE;
+    SDL_PumpEvents();
+    return TRUE;
+}
+
+// Icons, cursors and brushes have no meaning for an SDL window; the handles only need to
+// be non-null, as they are on Windows.
+HICON LoadIconA(HINSTANCE, LPCSTR) {
+    static int icon;
+    return reinterpret_cast<HICON>(&icon);
+}
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
+    static int cursor;
+    return reinterpret_cast<HCURSOR>(&cursor);
+}
+HGDIOBJ GetStockObject(int) {
+    static int object;
+    return &object;
+}
+HMODULE GetModuleHandleA(LPCSTR) {
+    static int module;
+    return reinterpret_cast<HMODULE>(&module);
+}
+
+}  // extern "C"
