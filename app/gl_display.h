@@ -1,0 +1,27 @@
+// GlDisplay: the link between the main window and OpenGL. Switches the screen mode (or
+// asks to play in a window), sets the pixel format, creates and activates the rendering
+// context with the game's initial GL state, presents each frame, and undoes it all.
+// Every failure is reported to the player in a message box.
+#pragma once
+
+#include <windows.h>
+
+class GlDisplay {
+public:
+    HDC deviceContext;
+    HGLRC renderContext;
+    HWND window;
+    int fullscreen;
+    int width;
+    int height;
+    int active;
+
+    GlDisplay() : active(0) {}
+    ~GlDisplay();
+    GlDisplay(const GlDisplay&) = delete;
+    GlDisplay& operator=(const GlDisplay&) = delete;
+
+    int Create(HWND window, int width, int height, int bits, int fullscreen);
+    int Shutdown();
+    int Present();
+};

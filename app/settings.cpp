@@ -1,0 +1,31 @@
+#include <cstdio>
+
+#include "app/shell.h"
+#include "config/config_file.h"
+
+namespace {
+
+// The largest window and viewport any GL driver is sure to handle; a size beyond it (or
+// zero or negative) cannot make a usable window.
+const int kLargestSide = 16384;
+
+bool Usable(int side) { return side > 0 && side <= kLargestSide; }
+
+}  // namespace
+
+void ReadWindowSize(const char* fileName, int* width, int* height) {
+    *width = 640;
+    *height = 480;
+    FILE* f = std::fopen(fileName, "r");
+    if (f == nullptr) return;
+    ConfigFile config;
+    config.Parse(f);
+    int w = 0, h = 0;
+    if (config.GetInt("n_Width", &w) == 0 && config.GetInt("n_Height", &h) == 0 && Usable(w) &&
+        Usable(h)) {
+        *width = w;
+        *height = h;
+    }
+    config.Clear();
+    std::fclose(f);
+}

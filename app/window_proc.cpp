@@ -1,0 +1,24 @@
+#include "app/shell.h"
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_SETFOCUS:
+            hasFocus = 1;
+            return 0;
+        case WM_KILLFOCUS:
+            hasFocus = 0;
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                ShowCursor(TRUE);
+                SendMessageA(window, WM_CLOSE, 0, 0);
+            }
+            return 0;
+        default:
+            // WM_CLOSE included: the default destroys the window, whose WM_DESTROY quits.
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

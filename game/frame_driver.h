@@ -1,0 +1,14 @@
+// RunFrame: one frame of the game. Timing, camera, landscape, ship and collectible, the
+// rules at their fixed points, the icons, the head-up display and the present.
+// The main loop calls it once per idle pass for as long as the energy is above 0.
+#pragma once
+
+#include "game/game_state.h"
+
+void RunFrame();
+
+// The timing step on its own: measures the frame with the performance counter and
+// advances the game's clocks.
+void AdvanceTime(GameState& g, long long counterNow, long long counterFrequency);
+// The frame-rate count, reading the millisecond clock.
+void CountFrameRate(GameState& g);
