@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the unit tests, the end-to-end
+# tests of the real game under an X server, the unit tests again under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and the Windows build under Wine. Without a display the
+# tests run under Xvfb. Exits non-zero when anything fails.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/scripts/setup.sh"
+
+failed=0
+run_with_display() {
+  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+}
+
+echo "== Build"
+bash "$root/scripts/build.sh"
+
+echo "== Unit and end-to-end tests"
+run_with_display ctest --test-dir "$root/build" --output-on-failure -j2 || failed=1
+
+echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DORV_SANITIZE=ON -DORV_BENCH=OFF >/dev/null
+ninja -C "$root/build-sanitize"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
+  run_with_display ctest --test-dir "$root/build-sanitize" --output-on-failure -j2 || failed=1
+
+if [ -f "$root/scripts/test-windows.sh" ]; then
+  echo "== Windows build under Wine"
+  bash "$root/scripts/test-windows.sh" || failed=1
+fi
+
+if [ "$failed" -ne 0 ]; then
+  echo "SOME TESTS FAILED"
+  exit 1
+fi
+echo "All tests passed"
