@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <new>
 
 #include "core/game_random.h"
@@ -22,6 +23,38 @@ const float kFogDensity = 0.00035f;
 const int kStarAttempts = 20;
 const int kStarClearRadiusSquared = 1000000;
 const float kStarLength = 50.0f;
+
+const int kRowPoints = kGridCells + 1;
+const uint64_t kCellBits = (uint64_t(1) << kGridCells) - 1;
+static_assert(kRowPoints <= 64, "a grid row's level bits fit one word");
+
+// Samples the field along one grid row (x from the first column's left edge, 50 apart)
+// and returns bit c set for each point c strictly above the level.
+uint64_t SampleRow(const GrowArray<Vec3>& sources, float y, float* values) {
+    const int firstX = (kGridFirstColumn - 1) * 50;
+    uint64_t bits = 0;
+    Vec3 p;
+    p.Set(0.0f, y, 0.0f);
+    for (int c = 0; c < kRowPoints; ++c) {
+        p.x = (float)(firstX + c * 50);
+        values[c] = FieldValue(sources, p);
+        if (values[c] > kIsoLevel) bits |= uint64_t(1) << c;
+    }
+    return bits;
+}
+
+inline int LowestBit(uint64_t bits) {
+#if defined(__GNUC__)
+    return __builtin_ctzll(bits);
+#else
+    int c = 0;
+    while ((bits & 1) == 0) {
+        bits >>= 1;
+        ++c;
+    }
+    return c;
+#endif
+}
 
 }  // namespace
 
@@ -153,31 +186,28 @@ void ContourLandscape::GenerateSlice() {
 
     // Corner values of two grid rows at a time: each of the 51 x 51 grid points is
     // sampled once instead of once per cell touching it. FieldValue is a pure function
-    // of the point, so the values are the same as sampling every corner afresh.
-    const int kRowPoints = kGridCells + 1;
-    float below[kGridCells + 1];
-    float above[kGridCells + 1];
+    // of the point, so the values are the same as sampling every corner afresh. Next to
+    // the values, one bit per point says whether it is above the level; a cell whose
+    // four bits agree crosses nothing and is skipped without looking at it.
+    float below[kRowPoints];
+    float above[kRowPoints];
     float* rowBelow = below;
     float* rowAbove = above;
-    const int firstX = (kGridFirstColumn - 1) * 50;
-
-    Vec3 p;
-    p.Set(0.0f, (float)(kGridFirstRow * 50), 0.0f);
-    for (int c = 0; c < kRowPoints; ++c) {
-        p.x = (float)(firstX + c * 50);
-        rowBelow[c] = FieldValue(sources, p);
-    }
+    uint64_t belowBits = SampleRow(sources, (float)(kGridFirstRow * 50), rowBelow);
 
     Vec3 ends[4];
     for (int j = kGridFirstRow; j < kGridFirstRow + kGridCells; ++j) {
         const float y0 = (float)(j * 50);
         const float y1 = (float)((j + 1) * 50);
-        p.y = y1;
-        for (int c = 0; c < kRowPoints; ++c) {
-            p.x = (float)(firstX + c * 50);
-            rowAbove[c] = FieldValue(sources, p);
-        }
-        for (int c = 0; c < kGridCells; ++c) {
+        const uint64_t aboveBits = SampleRow(sources, y1, rowAbove);
+
+        // Bit c: cell c has corners on both sides of the level.
+        uint64_t mixed = ((belowBits ^ (belowBits >> 1)) | (belowBits ^ aboveBits) |
+                          (aboveBits ^ (aboveBits >> 1))) &
+                         kCellBits;
+        while (mixed != 0) {
+            const int c = LowestBit(mixed);
+            mixed &= mixed - 1;  // ascending columns, as the plain scan would visit them
             const int i = kGridFirstColumn + c;
             const float x0 = (float)((i - 1) * 50);
             const float x1 = (float)(i * 50);
@@ -192,9 +222,11 @@ void ContourLandscape::GenerateSlice() {
                 slice.Push(seg);  // out of memory: this segment is dropped, the rest go on
             }
         }
+
         float* swap = rowBelow;
         rowBelow = rowAbove;
         rowAbove = swap;
+        belowBits = aboveBits;
     }
 
     for (int a = 0; a < kStarAttempts; ++a) {

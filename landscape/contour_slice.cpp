@@ -45,9 +45,7 @@ Vec3 EdgeCrossing(int edge, float x0, float y0, float x1, float y1, float f0, fl
 
 int MarchCell(float x0, float y0, float x1, float y1, float f0, float f1, float f2, float f3,
               Vec3 ends[4]) {
-    const int index = (f0 > kIsoLevel ? 1 : 0) | (f1 > kIsoLevel ? 2 : 0) |
-                      (f2 > kIsoLevel ? 4 : 0) | (f3 > kIsoLevel ? 8 : 0);
-    const unsigned char* edges = kCaseEdges[index];
+    const unsigned char* edges = kCaseEdges[CellCase(f0, f1, f2, f3)];
     int n = 0;
     while (n < 4 && edges[n] != kNoEdge) {
         ends[n] = EdgeCrossing(edges[n], x0, y0, x1, y1, f0, f1, f2, f3);

@@ -24,6 +24,13 @@ const int kGridFirstColumn = -24;
 const int kGridFirstRow = -25;
 const int kGridCells = 50;
 
+// Marching-squares case of a cell: bit k set when corner k is strictly above the level.
+// Cases 0 and 15 cross nothing.
+inline int CellCase(float f0, float f1, float f2, float f3) {
+    return (f0 > kIsoLevel ? 1 : 0) | (f1 > kIsoLevel ? 2 : 0) | (f2 > kIsoLevel ? 4 : 0) |
+           (f3 > kIsoLevel ? 8 : 0);
+}
+
 // Marching squares for one cell. Corners: 0 = (x0, y0), 1 = (x1, y0), 2 = (x1, y1),
 // 3 = (x0, y1), with f0..f3 the field there. Writes each segment's start and end to
 // ends[2n], ends[2n + 1] and returns the number of segments (0, 1 or 2). Saddles are
