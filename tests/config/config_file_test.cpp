@@ -1,0 +1,310 @@
+#include "config/config_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "config/text_memory.h"
+
+namespace {
+
+enum Op { OpInt, OpChar, OpReal, OpListLength, OpRealList, OpString };
+
+// One lookup and what it must leave behind. Outputs are pre-filled with a sentinel;
+// `out` lists what must be there afterwards (empty: still the sentinel).
+struct Lookup {
+    Op op;
+    const char* name;
+    int result;
+    std::vector<double> out = {};
+    int maxCount = 0;        // OpRealList
+    std::string text = "";   // OpString: the text of the name's string value
+};
+
+struct ConfigCase {
+    const char* name;
+    std::string text;
+    int parseResult;
+    std::vector<Lookup> lookups;
+    std::string message = "";     // the tokenizer's last message after the parse
+    int allocFailAfter = -1;      // make allocations fail after this many
+    bool nullStream = false;
+};
+
+// "v0 = v1; v1 = v2; ... v<n-1> = 7;": looking up v0 takes n nested lookups.
+std::string Chain(int n) {
+    std::string s;
+    for (int i = 0; i < n - 1; ++i) {
+        s += "v" + std::to_string(i) + " = v" + std::to_string(i + 1) + ";\n";
+    }
+    s += "v" + std::to_string(n - 1) + " = 7;\n";
+    return s;
+}
+
+const int kIntSentinel = 12345;
+const char kCharSentinel = '#';
+const float kRealSentinel = -1.0f;
+const double kPi = 3.1415927f;
+
+const ConfigCase kCases[] = {
+    // Nothing to read: the parse succeeds and every lookup says "no tokens".
+    {"empty text", "", 0,
+     {{OpInt, "a", 3}, {OpChar, "a", 3}, {OpReal, "a", 3}, {OpListLength, "a", 3},
+      {OpRealList, "a", 3, {}, 4}}},
+    {"only comments and whitespace", "// settings\n/* none\n yet */  \r\n\t", 0,
+     {{OpInt, "a", 3}, {OpReal, "a", 3}}},
+    {"null stream", "", 0, {{OpInt, "n_Width", 3}}, "", -1, true},
+
+    // Scalars.
+    {"window size", "n_Width = 800; n_Height = 600;", 0,
+     {{OpInt, "n_Width", 0, {800}}, {OpInt, "n_Height", 0, {600}}}},
+    {"first definition wins", "w = 1; w = 2;", 0, {{OpInt, "w", 0, {1}}}},
+    {"character value", "x = 'A';", 0,
+     {{OpInt, "x", 0, {65}}, {OpChar, "x", 0, {'A'}}, {OpReal, "x", 7}}},
+    {"integer as real", "r = 2;", 0, {{OpReal, "r", 0, {2.0}}, {OpChar, "r", 0, {2}}}},
+    {"real is no integer", "r = 2.5;", 0,
+     {{OpInt, "r", 7}, {OpChar, "r", 7}, {OpReal, "r", 0, {2.5}}}},
+    {"character keeps the low 8 bits", "c = 321;", 0, {{OpChar, "c", 0, {65}}}},
+    {"names are case-sensitive", "Size = 3;", 0, {{OpInt, "size", 2}, {OpInt, "Size", 0, {3}}}},
+    {"undefined names", "a = b;", 0,
+     {{OpInt, "nothing", 2}, {OpInt, "b", 2}, {OpInt, "a", 2}, {OpReal, "a", 2}}},
+    {"string is no number", "s = \"5\";", 0,
+     {{OpInt, "s", 7}, {OpChar, "s", 7}, {OpReal, "s", 7}, {OpListLength, "s", 7},
+      {OpRealList, "s", 7, {}, 2}}},
+    {"joined strings", "s = \"ab\" \"cd\"; t = \"x\";", 0,
+     {{OpString, "s", 0, {}, 0, "abcd"}, {OpString, "t", 0, {}, 0, "x"}}},
+
+    // References, chains and cycles.
+    {"reference", "a = 5; b = a;", 0, {{OpInt, "b", 0, {5}}, {OpReal, "b", 0, {5.0}}}},
+    {"chained assignment", "a = b = 5;", 0, {{OpInt, "a", 0, {5}}, {OpInt, "b", 0, {5}}}},
+    {"cycle", "a = b; b = a; c = 1;", 0,
+     {{OpInt, "a", 8}, {OpChar, "a", 8}, {OpReal, "a", 8}, {OpListLength, "a", 8},
+      {OpRealList, "a", 8, {}, 2},
+      // the counters are back to zero afterwards
+      {OpInt, "c", 0, {1}}}},
+    {"self reference", "a = a;", 0, {{OpInt, "a", 8}}},
+    {"chain of 256 lookups", Chain(256), 0, {{OpInt, "v0", 0, {7}}, {OpReal, "v0", 0, {7.0}}}},
+    {"chain of 257 lookups", Chain(257), 0,
+     {{OpInt, "v0", 8}, {OpInt, "v1", 0, {7}}, {OpReal, "v0", 8}}},
+
+    // Lists.
+    {"list", "l = {1, 2.5, Pi, k}; k = 4;", 0,
+     {{OpListLength, "l", 0, {4}},
+      {OpRealList, "l", 0, {1.0, 2.5, kPi, 4.0}, 4},
+      {OpRealList, "l", 0, {1.0, 2.5}, 2},
+      {OpRealList, "l", 0, {}, 0},
+      {OpRealList, "l", 0, {1.0, 2.5, kPi, 4.0}, 6},
+      {OpInt, "l", 7}, {OpReal, "l", 7}}},
+    {"negative count writes nothing", "l = {1, 2};", 0, {{OpRealList, "l", 0, {}, -3}}},
+    {"list through a reference", "m = l; l = {3, 4};", 0,
+     {{OpListLength, "m", 0, {2}}, {OpRealList, "m", 0, {3.0, 4.0}, 5}}},
+    {"string element", "l = {1, \"x\"};", 0,
+     {{OpListLength, "l", 7, {1}}, {OpRealList, "l", 7, {1.0}, 2}}},
+    {"character element", "l = {'a', 2};", 0,
+     {{OpListLength, "l", 0, {2}}, {OpRealList, "l", 7, {}, 2}}},
+    {"unresolved element", "l = {1, q, 3};", 0,
+     {{OpListLength, "l", 0, {3}}, {OpRealList, "l", 2, {1.0}, 3}}},
+    {"element referring to a string", "l = {q}; q = \"s\";", 0, {{OpRealList, "l", 7, {}, 1}}},
+    {"list is no list length of a scalar", "n = 3;", 0,
+     {{OpListLength, "n", 7}, {OpRealList, "n", 7, {}, 1}}},
+
+    // Statements that do not parse leave no tokens behind.
+    {"empty list", "l = {};", 5, {{OpListLength, "l", 3}}},
+    {"trailing comma", "l = {1,};", 5, {{OpListLength, "l", 3}}},
+    {"list without semicolon", "l = {1}", 5, {}},
+    {"list without close", "l = {1, 2", 5, {}},
+    {"list elements without comma", "l = {1 2};", 5, {}},
+    {"missing semicolon", "a = 1", 5, {{OpInt, "a", 3}}},
+    {"missing value", "a =", 5, {}},
+    {"value of a wrong kind", "a = ;", 5, {}},
+    {"bare name at the start", "x;", 5, {}},
+    {"bare name later", "a = 1; x;", 0, {{OpInt, "a", 0, {1}}, {OpInt, "x", 2}}},
+    {"double semicolon at the start", ";; a = 1;", 5, {}},
+    {"empty statements later", "a = 1; ;;", 0, {{OpInt, "a", 0, {1}}}},
+    {"number first", "5 = a;", 5, {}},
+    {"two values", "a = 1 2;", 5, {}},
+    {"unterminated string", "a = 1;\ns = \"abc", 2, {{OpInt, "a", 3}},
+     "Unexpected end of file found [2]"},
+    {"negative number", "a = 1;\nb = -2;", 2, {{OpInt, "a", 3}}, "Unknown token found [2]"},
+
+    // Out of memory. Allocations in order: the text, then the count pass's token texts
+    // (s, ab, cd), the token array, the store pass's texts (s, ab, cd) and the join.
+    {"no memory for the text", "s = \"ab\" \"cd\";", 0, {{OpInt, "s", 3}}, "", 0},
+    {"no memory while counting", "s = \"ab\" \"cd\";", 2, {{OpInt, "s", 3}},
+     "String is too long to fit in memory [1]", 1},
+    {"no memory for the token array", "s = \"ab\" \"cd\";", 6, {{OpInt, "s", 3}}, "", 4},
+    {"no memory while storing", "s = \"ab\" \"cd\";", 6, {{OpInt, "s", 3}},
+     "String is too long to fit in memory [1]", 6},
+    {"no memory to join", "s = \"ab\" \"cd\";", 6, {{OpInt, "s", 3}}, "", 8},
+    {"just enough memory", "s = \"ab\" \"cd\";", 0, {{OpString, "s", 0, {}, 0, "abcd"}}, "", 9},
+};
+
+// The text of `name`'s string value, found the way the lookups find values.
+const char* StringValue(const ConfigFile& config, const char* name) {
+    const Token* t = config.Tokens();
+    for (int i = 0; i + 2 < config.TokenCount(); ++i) {
+        if (t[i].kind == TokenIdentifier && t[i + 1].kind == TokenAssign &&
+            std::string(t[i].text) == name && t[i + 2].kind == TokenString) {
+            return t[i + 2].text;
+        }
+    }
+    return nullptr;
+}
+
+FILE* StreamOf(const std::string& text) {
+    FILE* f = std::tmpfile();
+    if (!f) return nullptr;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::rewind(f);
+    return f;
+}
+
+void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
+
+class ConfigTable : public ::testing::TestWithParam<ConfigCase> {
+protected:
+    void TearDown() override { SetTextMemAllocFailure(-1); }
+};
+
+TEST_P(ConfigTable, ParsesAndLooksUp) {
+    const ConfigCase& c = GetParam();
+    FILE* stream = nullptr;
+    if (!c.nullStream) {
+        stream = StreamOf(c.text);
+        ASSERT_NE(nullptr, stream);
+    }
+
+    ConfigFile config;
+    SetTextMemAllocFailure(c.allocFailAfter);
+    int parsed = config.Parse(stream);
+    SetTextMemAllocFailure(-1);
+    if (stream) std::fclose(stream);
+    ASSERT_EQ(c.parseResult, parsed);
+    EXPECT_EQ(c.message, std::string(config.LastMessage()));
+    if (parsed != 0) {
+        EXPECT_EQ(0, config.TokenCount());
+    }
+
+    for (size_t k = 0; k < c.lookups.size(); ++k) {
+        const Lookup& l = c.lookups[k];
+        SCOPED_TRACE(std::string("lookup ") + std::to_string(k) + " of " + l.name);
+        switch (l.op) {
+            case OpInt: {
+                int out = kIntSentinel;
+                EXPECT_EQ(l.result, config.GetInt(l.name, &out));
+                EXPECT_EQ(l.out.empty() ? kIntSentinel : (int)l.out[0], out);
+                break;
+            }
+            case OpChar: {
+                char out = kCharSentinel;
+                EXPECT_EQ(l.result, config.GetChar(l.name, &out));
+                EXPECT_EQ(l.out.empty() ? kCharSentinel : (char)l.out[0], out);
+                break;
+            }
+            case OpReal: {
+                float out = kRealSentinel;
+                EXPECT_EQ(l.result, config.GetReal(l.name, &out));
+                EXPECT_EQ(l.out.empty() ? kRealSentinel : (float)l.out[0], out);
+                break;
+            }
+            case OpListLength: {
+                int out = kIntSentinel;
+                EXPECT_EQ(l.result, config.GetListLength(l.name, &out));
+                EXPECT_EQ(l.out.empty() ? kIntSentinel : (int)l.out[0], out);
+                break;
+            }
+            case OpRealList: {
+                std::vector<float> out(8, kRealSentinel);
+                EXPECT_EQ(l.result, config.GetRealList(l.name, out.data(), l.maxCount));
+                for (size_t i = 0; i < out.size(); ++i) {
+                    float want = i < l.out.size() ? (float)l.out[i] : kRealSentinel;
+                    EXPECT_EQ(want, out[i]) << "element " << i;
+                }
+                break;
+            }
+            case OpString: {
+                const char* s = StringValue(config, l.name);
+                ASSERT_NE(nullptr, s);
+                EXPECT_EQ(l.text, std::string(s));
+                break;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ConfigTable, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<ConfigCase>& info) {
+                             std::string n;
+                             for (const char* p = info.param.name; *p; ++p) {
+                                 n += (std::isalnum((unsigned char)*p) ? *p : '_');
+                             }
+                             return n;
+                         });
+
+TEST(ConfigFile, ClearReportsWhetherTextWasHeld) {
+    ConfigFile config;
+    EXPECT_EQ(3, config.Clear());
+    FILE* f = StreamOf("a = 1;");
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(0, config.Parse(f));
+    std::fclose(f);
+    int a = 0;
+    EXPECT_EQ(0, config.GetInt("a", &a));
+    config.Clear();
+    EXPECT_EQ(0, config.TokenCount());
+    EXPECT_EQ(3, config.GetInt("a", &a));
+}
+
+TEST(ConfigFile, ParsingAgainReplacesTheTokens) {
+    ConfigFile config;
+    FILE* f = StreamOf("a = 1;");
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(0, config.Parse(f));
+    std::fclose(f);
+    f = StreamOf("b = 2;");
+    ASSERT_NE(nullptr, f);
+    ASSERT_EQ(0, config.Parse(f));
+    std::fclose(f);
+    int v = 0;
+    EXPECT_EQ(2, config.GetInt("a", &v));
+    EXPECT_EQ(0, config.GetInt("b", &v));
+    EXPECT_EQ(2, v);
+}
+
+// Texts made of the syntax's own pieces in random order: whatever they hold, parsing and
+// looking up stay inside the text and the tokens (checked for real in the sanitizer build).
+TEST(ConfigFile, RandomTextsStayInBounds) {
+    static const std::string pieces[] = {
+        "a", "b", "l", "=", ";", ",", "{", "}", "1", "0x", "2.5", ".", "'", "\"", "\\",
+        "/", "*", "\n", " ", "Pi", "'c'", "\"s\"", "\xC3", std::string(1, '\0'), "_e",
+        "x[1].y", "99999999999999", "-", "//", "/*", "*/"};
+    std::mt19937 rng(20240611u);
+    const int pieceCount = (int)(sizeof pieces / sizeof pieces[0]);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        int n = (int)(rng() % 40);
+        for (int i = 0; i < n; ++i) text += pieces[rng() % pieceCount];
+        FILE* f = StreamOf(text);
+        ASSERT_NE(nullptr, f);
+        ConfigFile config;
+        int result = config.Parse(f);
+        std::fclose(f);
+        ASSERT_TRUE(result == 0 || result == 2 || result == 5) << result << " for " << text;
+        int i = 0;
+        char ch = 0;
+        float r = 0.0f, list[4];
+        for (const char* name : {"a", "b", "l"}) {
+            config.GetInt(name, &i);
+            config.GetChar(name, &ch);
+            config.GetReal(name, &r);
+            config.GetListLength(name, &i);
+            config.GetRealList(name, list, 4);
+        }
+    }
+}
+
+}  // namespace
