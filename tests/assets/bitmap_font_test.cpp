@@ -284,7 +284,9 @@ TEST_P(ShippedFontPicture, CoversPrintableAsciiWithGlyphsInsideThePicture) {
         EXPECT_GT(core, 4) << "character " << c;
     }
     for (int c = 0; c < 256; ++c) {
-        if (c < 32 || c > 126) EXPECT_EQ(-1, font.glyphTable[c]) << c;
+        if (c < 32 || c > 126) {
+            EXPECT_EQ(-1, font.glyphTable[c]) << c;
+        }
     }
     FreeTga(image);
 }
