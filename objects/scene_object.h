@@ -30,11 +30,34 @@ struct DepthSortEntry {
     float key;
 };
 
+// Insertion sort that gives up after `budget` element moves (leaving a permutation of
+// the entries) and says whether it finished. Cheap when only a few entries are out of
+// place, which is what a small step of the object does to the previous order.
+template <typename Entry, typename Less>
+bool InsertionSortWithin(Entry* begin, Entry* end, long budget, Less less) {
+    for (Entry* i = begin + 1; i < end; ++i) {
+        if (!less(*i, *(i - 1))) continue;
+        const Entry moving = *i;
+        Entry* j = i;
+        do {
+            *j = *(j - 1);
+            --j;
+            if (--budget < 0) {
+                *j = moving;
+                return false;
+            }
+        } while (j > begin && less(moving, *(j - 1)));
+        *j = moving;
+    }
+    return true;
+}
+
 // Nearest-first depth sort of a kind's entries. Keys are recomputed only when a matrix
 // changed (dirty); the stored face centres are used. Equal keys may end in any order.
 //
 // Most draws come without a matrix change, or with one that barely reorders the faces,
-// so an array that is already in order costs one pass and no sort.
+// so an array that is already in order costs one pass and no sort, and one that is nearly
+// in order a few moves; only when that budget runs out does a full sort follow.
 template <typename Face>
 void SortFaces(GrowArray<DepthSortEntry<Face>>& entries, const Mat4& viewMatrix,
                const Mat4& modelMatrix, int& dirty) {
@@ -58,7 +81,8 @@ void SortFaces(GrowArray<DepthSortEntry<Face>>& entries, const Mat4& viewMatrix,
     auto nearer = [](const DepthSortEntry<Face>& a, const DepthSortEntry<Face>& b) {
         return a.key < b.key;
     };
-    if (!std::is_sorted(begin, end, nearer)) std::sort(begin, end, nearer);
+    if (std::is_sorted(begin, end, nearer)) return;
+    if (!InsertionSortWithin(begin, end, 2L * entries.count, nearer)) std::sort(begin, end, nearer);
 }
 
 // GL state of the two-pass recipe, shared by the kinds. Each function leaves its state

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "objects/atom.h"
@@ -134,6 +135,72 @@ TEST(DepthSort, EmptyArrayClearsDirty) {
     SortFaces(atom.sortEntries, atom.viewMatrix, atom.modelMatrix, atom.dirty);
     EXPECT_EQ(atom.dirty, 0);
     EXPECT_EQ(atom.sortEntries.count, 0);
+}
+
+}  // namespace
+
+namespace {
+
+struct PlainFace {
+    Vec3 centre;
+};
+
+// Keys recomputed from faces on a line along z: entry order before the sort is given by
+// the case, the sort must give ascending keys over the same set of faces whether it is
+// already in order, a few places off (insertion within budget), or far off (full sort).
+TEST(DepthSort, ResultIsAnAscendingPermutationWhateverTheStartingOrder) {
+    struct Case {
+        const char* what;
+        std::vector<int> startOrder;  // face indices
+    };
+    const int n = 400;
+    std::vector<int> sorted(n), reversed(n), fewSwaps(n), manyEqual(n), rotated(n);
+    for (int i = 0; i < n; ++i) {
+        sorted[i] = i;
+        reversed[i] = n - 1 - i;
+        rotated[i] = (i + n / 3) % n;
+    }
+    fewSwaps = sorted;
+    std::swap(fewSwaps[3], fewSwaps[4]);
+    std::swap(fewSwaps[100], fewSwaps[140]);
+    std::swap(fewSwaps[0], fewSwaps[n - 1]);
+    const Case cases[] = {{"sorted", sorted},
+                          {"few swaps", fewSwaps},
+                          {"reversed", reversed},
+                          {"rotated", rotated}};
+    std::vector<PlainFace> faces(n);
+    for (int i = 0; i < n; ++i) faces[i].centre = Vec3{0.0f, 0.0f, (float)(i / 2)};  // pairs tie
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GrowArray<DepthSortEntry<PlainFace>> entries;
+        for (int index : c.startOrder)
+            ASSERT_EQ(entries.Push(DepthSortEntry<PlainFace>{&faces[index], Vec3{0, 0, 0}, 0.0f}), 1);
+        Mat4 identity;
+        identity.Identity();
+        int dirty = 1;
+        SortFaces(entries, identity, identity, dirty);
+        std::vector<int> seen(n, 0);
+        for (int i = 0; i < n; ++i) {
+            const DepthSortEntry<PlainFace>& e = entries.items[i];
+            ++seen[e.face - faces.data()];
+            ASSERT_EQ(e.key, e.face->centre.z * e.face->centre.z) << i;
+            if (i > 0) {
+                ASSERT_LE(entries.items[i - 1].key, e.key) << i;
+            }
+        }
+        for (int i = 0; i < n; ++i) ASSERT_EQ(seen[i], 1) << "face " << i;
+    }
+}
+
+TEST(DepthSort, InsertionSortGivesUpWhenTheBudgetRunsOut) {
+    std::vector<int> values = {5, 4, 3, 2, 1, 0};
+    auto less = [](int a, int b) { return a < b; };
+    EXPECT_FALSE(InsertionSortWithin(values.data(), values.data() + values.size(), 3, less));
+    std::vector<int> sortedCopy = values;
+    std::sort(sortedCopy.begin(), sortedCopy.end());
+    EXPECT_EQ(sortedCopy, (std::vector<int>{0, 1, 2, 3, 4, 5})) << "still a permutation";
+    EXPECT_TRUE(InsertionSortWithin(values.data(), values.data() + values.size(), 100, less));
+    EXPECT_EQ(values, (std::vector<int>{0, 1, 2, 3, 4, 5}));
 }
 
 }  // namespace
