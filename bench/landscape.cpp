@@ -8,7 +8,7 @@
 
 namespace {
 
-// A typical moment: the four sources spread out, a little over 100 contour segments.
+// A typical moment: about 70 contour segments, plus the stars.
 const float kTypicalTime = 10.0f;
 
 void BM_GenerateSlice(benchmark::State& state) {

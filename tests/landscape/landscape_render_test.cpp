@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -149,7 +148,7 @@ TEST_F(LandscapeRenderTest, OldestSliceIsDrawnFirstAndNearest) {
     float last = -1e9f;
     for (size_t i = 0; i < v.size(); i += 2) {
         EXPECT_GE(v[i].z, last - 0.5f) << i;
-        last = std::max(last, v[i].z);
+        if (v[i].z > last) last = v[i].z;
     }
     EXPECT_NEAR(5550.0f, last, 1.0f);
     EXPECT_EQ(land.slots[(land.head + 74) % kRingSlots], land.current);
@@ -206,7 +205,10 @@ void GameCamera() {
 
 int BrightestPixel(const std::vector<unsigned char>& rgba) {
     int best = 0;
-    for (size_t i = 0; i < rgba.size(); i += 4) best = std::max(best, rgba[i] + rgba[i + 1] + rgba[i + 2]);
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        const int sum = rgba[i] + rgba[i + 1] + rgba[i + 2];
+        if (sum > best) best = sum;
+    }
     return best;
 }
 
