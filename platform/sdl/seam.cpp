@@ -142,4 +142,12 @@ void RecordModeChange(int width, int height, unsigned flags, long result) {
 
 int CursorShowCount() { return orvsdl::CurrentShowCount(); }
 
+bool DesktopSize(int* width, int* height) {
+    SDL_DisplayMode mode;
+    if (!orvsdl::EnsureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
 }  // namespace orvseam

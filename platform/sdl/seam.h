@@ -71,4 +71,7 @@ const std::vector<ModeChange>& ModeChanges();
 // The cursor's display counter as ShowCursor keeps it.
 int CursorShowCount();
 
+// The size of the desktop the windows open on; false without a display.
+bool DesktopSize(int* width, int* height);
+
 }  // namespace orvseam

@@ -1,0 +1,130 @@
+# Shared steps of the end-to-end tests: a private X server, a scratch copy of the game's
+# data folder, starting the real binary, waiting for it, and checking what it left.
+# Usage in a test:  source "$(dirname "$0")/lib/common.bash"; e2e_init "$@"
+
+set -uo pipefail
+
+E2E_BIN=""
+E2E_DATA=""
+E2E_WORK=""
+E2E_XPID=""
+E2E_GPID=""
+export DISPLAY=""
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "$E2E_WORK" ] && [ -f "$E2E_WORK/Engine.log" ]; then
+    echo "--- Engine.log:" >&2
+    cat "$E2E_WORK/Engine.log" >&2
+  fi
+  exit 1
+}
+
+e2e_cleanup() {
+  [ -n "$E2E_GPID" ] && kill "$E2E_GPID" 2>/dev/null
+  [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
+  [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
+  return 0
+}
+
+# e2e_init BIN DATA_DIR: a scratch copy of the data folder to play in.
+e2e_init() {
+  E2E_BIN="$1"
+  E2E_DATA="$2"
+  E2E_WORK="$(mktemp -d /tmp/orvendale-e2e.XXXXXX)"
+  cp -r "$E2E_DATA"/. "$E2E_WORK"/
+  rm -f "$E2E_WORK/Engine.log"
+  trap e2e_cleanup EXIT
+}
+
+# e2e_xserver WIDTH HEIGHT: a private Xvfb of that screen size (no window manager).
+e2e_xserver() {
+  local w="$1" h="$2" n
+  for n in $(seq 60 140); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+      Xvfb ":$n" -screen 0 "${w}x${h}x24" -nolisten tcp >/dev/null 2>&1 &
+      E2E_XPID=$!
+      export DISPLAY=":$n"
+      local i
+      for i in $(seq 1 100); do
+        if xdpyinfo >/dev/null 2>&1; then return 0; fi
+        if ! kill -0 "$E2E_XPID" 2>/dev/null; then break; fi
+        sleep 0.05
+      done
+      kill "$E2E_XPID" 2>/dev/null
+      E2E_XPID=""
+    fi
+  done
+  e2e_fail "could not start Xvfb"
+}
+
+# Starts the game in the scratch folder, in the background.
+e2e_start_game() {
+  (cd "$E2E_WORK" && exec "$E2E_BIN" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
+  E2E_GPID=$!
+}
+
+# e2e_wait_log LINE SECONDS: waits until Engine.log holds LINE as a whole line.
+e2e_wait_log() {
+  local line="$1" secs="$2" i
+  for i in $(seq 1 $((secs * 10))); do
+    if [ -f "$E2E_WORK/Engine.log" ] && grep -qxF -- "$line" "$E2E_WORK/Engine.log"; then
+      return 0
+    fi
+    if ! kill -0 "$E2E_GPID" 2>/dev/null; then return 1; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# e2e_wait_exit SECONDS: waits for the game to end; prints its exit code.
+e2e_wait_exit() {
+  local secs="$1" i
+  for i in $(seq 1 $((secs * 10))); do
+    if ! kill -0 "$E2E_GPID" 2>/dev/null; then
+      wait "$E2E_GPID"
+      local rc=$?
+      E2E_GPID=""
+      echo "$rc"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "timeout"
+}
+
+# The window of the game, as xdotool finds it.
+e2e_window() { xdotool search --name '^Orvendale$' 2>/dev/null | head -1; }
+
+# e2e_key KEY: moves the pointer onto the game (with no window manager the keyboard
+# follows the pointer) and presses KEY.
+e2e_key() {
+  xdotool mousemove 20 20 >/dev/null 2>&1
+  sleep 0.2
+  xdotool key "$1"
+}
+
+# e2e_expect_log LINE...: Engine.log holds exactly these lines after the header.
+e2e_expect_log() {
+  local expected
+  expected="$(printf '%s\n' "__________Engine - Log__________" "$@")"
+  local actual
+  actual="$(cat "$E2E_WORK/Engine.log" 2>/dev/null)"
+  [ "$actual" == "$expected" ] || e2e_fail "Engine.log differs; expected:
+$expected"
+  # No trailing blank line: the file ends right after the last line's newline.
+  [ "$(tail -c 1 "$E2E_WORK/Engine.log" | od -An -c | tr -d ' ')" == '\n' ] ||
+    e2e_fail "Engine.log does not end with exactly one newline"
+  [ "$(tail -c 2 "$E2E_WORK/Engine.log" | od -An -c | tr -d ' ')" != '\n\n' ] ||
+    e2e_fail "Engine.log ends with a blank line"
+}
+
+# e2e_screenshot FILE: the whole screen as a PNG.
+e2e_screenshot() { import -window root "$1" 2>/dev/null; }
+
+# e2e_region_mean FILE X Y W H: mean brightness (0..1) of a region of a screenshot.
+e2e_region_mean() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray -format '%[fx:mean]' info:
+}
+
+ALL_LINES=("Loading objects .." "    OK" "Init engine ..." "    OK" "Loading font(s) .." "    OK" "Rendering !")
