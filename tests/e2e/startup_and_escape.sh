@@ -11,7 +11,7 @@ geometry="$(xwininfo -id "$(e2e_window)" | grep -E 'Width|Height' | tr -s ' ' | 
 [ "$geometry" == "640x480x" ] || e2e_fail "window is $geometry, not 640x480"
 sleep 1
 e2e_key Escape
-rc="$(e2e_wait_exit 15)"
-[ "$rc" == "0" ] || e2e_fail "exit code $rc, expected 0"
+e2e_wait_exit 15
+[ "$E2E_RC" == "0" ] || e2e_fail "exit code $E2E_RC, expected 0"
 e2e_expect_log "${ALL_LINES[@]}"
 echo "PASS"

@@ -23,13 +23,13 @@ e2e_fail() {
 e2e_cleanup() {
   [ -n "$E2E_GPID" ] && kill "$E2E_GPID" 2>/dev/null
   [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
-  [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
+  [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_WORK"
   return 0
 }
 
 # e2e_init BIN DATA_DIR: a scratch copy of the data folder to play in.
 e2e_init() {
-  E2E_BIN="$1"
+  E2E_BIN="$(readlink -f "$1")"
   E2E_DATA="$2"
   E2E_WORK="$(mktemp -d /tmp/orvendale-e2e.XXXXXX)"
   cp -r "$E2E_DATA"/. "$E2E_WORK"/
@@ -77,20 +77,21 @@ e2e_wait_log() {
   return 1
 }
 
-# e2e_wait_exit SECONDS: waits for the game to end; prints its exit code.
+# e2e_wait_exit SECONDS: waits for the game to end and sets E2E_RC to its exit code
+# ("timeout" if it is still running).
+E2E_RC=""
 e2e_wait_exit() {
   local secs="$1" i
+  E2E_RC="timeout"
   for i in $(seq 1 $((secs * 10))); do
     if ! kill -0 "$E2E_GPID" 2>/dev/null; then
       wait "$E2E_GPID"
-      local rc=$?
+      E2E_RC=$?
       E2E_GPID=""
-      echo "$rc"
       return 0
     fi
     sleep 0.1
   done
-  echo "timeout"
 }
 
 # The window of the game, as xdotool finds it.
