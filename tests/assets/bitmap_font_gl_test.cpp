@@ -128,7 +128,7 @@ TEST_F(BitmapFontGl, LoadMakesAMipmappedReplaceTextureOfTheWholePicture) {
     ASSERT_EQ(1, font.Load(file.c_str()));
     ASSERT_NE(-1, font.texture);
     EXPECT_EQ(1.0f, font.scale);
-    EXPECT_EQ(0, font.glyphTable['A']);
+    EXPECT_EQ(0, font.glyphTable[int('A')]);
 
     glBindTexture(GL_TEXTURE_2D, (GLuint)font.texture);
     GLint value = 0;
@@ -197,8 +197,8 @@ TEST_F(BitmapFontGl, DrawStringAdvancesSkipsMissingGlyphsAndBreaksLines) {
     ASSERT_EQ(1, font.Load(SmallFont().c_str()));
     const float s = 1.5f, x = -0.9f, y = 0.8f;
     font.SetScale(s);
-    const BitmapGlyph& a = font.glyphs[font.glyphTable['A']];
-    const BitmapGlyph& b = font.glyphs[font.glyphTable['b']];
+    const BitmapGlyph& a = font.glyphs[font.glyphTable[int('A')]];
+    const BitmapGlyph& b = font.glyphs[font.glyphTable[int('b')]];
     const BitmapGlyph& high = font.glyphs[font.glyphTable[200]];
     EXPECT_FLOAT_EQ((8.0f + 6.0f + 4.0f) / 64.0f / 3.0f, font.averageWidth);
     EXPECT_FLOAT_EQ(12.0f / 64.0f + 1.0f / 64.0f, font.lineHeight);

@@ -112,10 +112,10 @@ TEST(BitmapFontMetrics, SeveralGlyphsFillTableAverageAndLineHeight) {
     BitmapFont font;
     ASSERT_EQ(1, Read(font, p));
     ASSERT_EQ(4, font.glyphCount);
-    EXPECT_EQ(3, font.glyphTable['a']);
-    EXPECT_EQ(1, font.glyphTable['b']);
+    EXPECT_EQ(3, font.glyphTable[int('a')]);
+    EXPECT_EQ(1, font.glyphTable[int('b')]);
     EXPECT_EQ(2, font.glyphTable[200]);
-    EXPECT_EQ(-1, font.glyphTable['c']);
+    EXPECT_EQ(-1, font.glyphTable[int('c')]);
     EXPECT_FLOAT_EQ(14.0f / 128.0f, font.glyphs[3].width);
     EXPECT_FLOAT_EQ((10.0f / 128 + 6.0f / 128 + 4.0f / 128 + 14.0f / 128) / 4, font.averageWidth);
     EXPECT_FLOAT_EQ(30.0f / 128 + 1.0f / 128, font.lineHeight);
@@ -202,9 +202,9 @@ TEST(BitmapFontMetrics, ReadingAgainReplacesTheGlyphs) {
     ASSERT_EQ(1, Read(font, first));
     ASSERT_EQ(1, Read(font, second));
     EXPECT_EQ(1, font.glyphCount);
-    EXPECT_EQ(-1, font.glyphTable['x']);
-    EXPECT_EQ(-1, font.glyphTable['y']);
-    EXPECT_EQ(0, font.glyphTable['A']);
+    EXPECT_EQ(-1, font.glyphTable[int('x')]);
+    EXPECT_EQ(-1, font.glyphTable[int('y')]);
+    EXPECT_EQ(0, font.glyphTable[int('A')]);
     // A failed read leaves no glyphs behind.
     Picture bad(8, 8);
     EXPECT_EQ(0, Read(font, bad));
@@ -320,14 +320,14 @@ TEST(ShippedFontSizes, HudTextsReadWellAndStayOnScreen) {
 
     // Counters at scale 0.65: digits at least 12 pixels high, and three digits fit in
     // the 0.23 between neighbouring counters.
-    const BitmapGlyph& eight = b.glyphs[b.glyphTable['8']];
+    const BitmapGlyph& eight = b.glyphs[b.glyphTable[int('8')]];
     EXPECT_GE(eight.height * 0.65f * 240.0f, 12.0f);
     EXPECT_LT(TextWidth(b, "888", 0.65f), 0.23f);
     // The countdown at its largest (scale 4) from (-0.1, 0.9) stays on screen.
     EXPECT_LT(-0.1f + TextWidth(b, "..3..", 4.0f), 1.0f);
     EXPECT_GT(0.9f - 4.0f * b.lineHeight, -1.0f);
     // The banner at scale 1 from (-0.3, 0.9): letters at least 20 pixels high, on screen.
-    const BitmapGlyph& s = a.glyphs[a.glyphTable['S']];
+    const BitmapGlyph& s = a.glyphs[a.glyphTable[int('S')]];
     EXPECT_GE(s.height * 240.0f, 20.0f);
     EXPECT_LT(-0.3f + TextWidth(a, "SLIDE !", 1.0f), 1.0f);
 }
