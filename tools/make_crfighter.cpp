@@ -167,7 +167,7 @@ std::vector<P3> FinSection(float x, float y, float zLead, float zTrail, float th
 Mesh Fin(float side, const char* name) {
     Mesh m{name, "HULL", {}, {}, false};
     Loft(m, {FinSection(4.0f * side, 2.0f, -12.0f, -30.0f, 0.9f),
-             FinSection(8.5f * side, 14.0f, -24.0f, -33.0f, 0.3f)});
+             FinSection(8.5f * side, 14.0f, -24.0f, -31.0f, 0.3f)});
     return m;
 }
 
