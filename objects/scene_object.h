@@ -7,6 +7,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/grow_array.h"
 #include "core/vec3.h"
@@ -76,6 +77,9 @@ void SortFaces(GrowArray<DepthSortEntry<Face>>& entries, const Mat4& viewMatrix,
             const float dy = e->worldCentre.y - ey;
             const float dz = e->worldCentre.z - ez;
             e->key = dx * dx + dy * dy + dz * dz;
+            // A broken matrix can give NaN, which no ordering can place: sorting with
+            // it may run off the array. Such a face counts as farthest.
+            if (e->key != e->key) e->key = HUGE_VALF;
         }
     }
     auto nearer = [](const DepthSortEntry<Face>& a, const DepthSortEntry<Face>& b) {

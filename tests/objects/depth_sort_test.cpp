@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "objects/atom.h"
@@ -201,6 +202,33 @@ TEST(DepthSort, InsertionSortGivesUpWhenTheBudgetRunsOut) {
     EXPECT_EQ(sortedCopy, (std::vector<int>{0, 1, 2, 3, 4, 5})) << "still a permutation";
     EXPECT_TRUE(InsertionSortWithin(values.data(), values.data() + values.size(), 100, less));
     EXPECT_EQ(values, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}
+
+}  // namespace
+
+namespace {
+
+// An infinite scale times a zero coordinate is NaN: those keys must still sort (as
+// farthest) instead of breaking the ordering the sort relies on.
+TEST(DepthSort, NaNKeysSortAsFarthest) {
+    Fractal fractal;
+    ASSERT_EQ(fractal.Build(), 1);
+    Mat4 model;
+    model.Identity();
+    model.m[0] = INFINITY;
+    fractal.SetModelMatrix(model);
+    SortFaces(fractal.sortEntries, fractal.viewMatrix, fractal.modelMatrix, fractal.dirty);
+    int farthest = 0;
+    for (int i = 0; i < fractal.sortEntries.count; ++i) {
+        const float key = fractal.sortEntries.items[i].key;
+        ASSERT_FALSE(std::isnan(key)) << i;
+        if (std::isinf(key)) ++farthest;
+        if (i > 0) {
+            ASSERT_LE(fractal.sortEntries.items[i - 1].key, key) << i;
+        }
+    }
+    EXPECT_EQ(farthest, fractal.sortEntries.count);
+    EXPECT_EQ(fractal.faces.items[3].centre.x, 0.0f) << "the base face's key was NaN";
 }
 
 }  // namespace
