@@ -6,7 +6,6 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -265,10 +264,11 @@ protected:
             if (*c != ' ') {
                 EXPECT_GT(gl.RegionBrightness(qx0, qy0, qx1, qy1), 255 * 20) << "glyph " << *c;
             }
-            x0 = std::min(x0, qx0);
-            y0 = std::min(y0, qy0);
-            x1 = std::max(x1, qx1);
-            y1 = std::max(y1, qy1);
+            // No std::min / std::max here: windows.h defines them as macros.
+            if (qx0 < x0) x0 = qx0;
+            if (qy0 < y0) y0 = qy0;
+            if (qx1 > x1) x1 = qx1;
+            if (qy1 > y1) y1 = qy1;
             pen += s * g.advance;
         }
         long inside = gl.RegionBrightness(x0, y0, x1, y1);
