@@ -216,8 +216,8 @@ TEST(StrokeFont, MetricsOfAPartialGroup) {
     EXPECT_EQ(0.5f, font.glyphs[1].left);
     EXPECT_EQ(1.0f, font.glyphs[1].width);
     EXPECT_EQ(4.0f, font.cellWidth);
-    EXPECT_EQ(0, font.glyphTable['k']);
-    EXPECT_EQ(1, font.glyphTable['j']);
+    EXPECT_EQ(0, font.glyphTable[(unsigned char)'k']);
+    EXPECT_EQ(1, font.glyphTable[(unsigned char)'j']);
 }
 
 std::string ManyGlyphs(int count) {
@@ -331,7 +331,7 @@ TEST(StrokeFont, LoadSurvivesEveryFailedAllocation) {
     }
     EXPECT_GT(failures, 5);
     ASSERT_EQ(2, font.glyphCount);
-    EXPECT_EQ(0, font.glyphTable['L']);
+    EXPECT_EQ(0, font.glyphTable[(unsigned char)'L']);
 }
 
 TEST(StrokeFont, ShippedFontCoversPrintableAscii) {

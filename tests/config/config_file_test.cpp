@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/text_memory.h"
+#include "tests/support/gl_test_window.h"
 
 namespace {
 
@@ -273,6 +274,19 @@ TEST(ConfigFile, ParsingAgainReplacesTheTokens) {
     EXPECT_EQ(2, config.GetInt("a", &v));
     EXPECT_EQ(0, config.GetInt("b", &v));
     EXPECT_EQ(2, v);
+}
+
+TEST(ConfigFile, ShippedSettingsGiveTheDefaultWindow) {
+    FILE* f = std::fopen(DataPath("Settings.ini"), "r");
+    ASSERT_NE(nullptr, f);
+    ConfigFile config;
+    EXPECT_EQ(0, config.Parse(f));
+    std::fclose(f);
+    int width = 0, height = 0;
+    EXPECT_EQ(0, config.GetInt("n_Width", &width));
+    EXPECT_EQ(0, config.GetInt("n_Height", &height));
+    EXPECT_EQ(640, width);
+    EXPECT_EQ(480, height);
 }
 
 // Texts made of the syntax's own pieces in random order: whatever they hold, parsing and
