@@ -21,8 +21,8 @@ std::map<std::string, WNDCLASSEXA>& Classes() {
 // Window records are never freed: a handle stays safe to pass around after
 // DestroyWindow, as on Windows, where calls on a stale handle simply fail.
 std::vector<WindowRecord*>& Windows() {
-    static std::vector<WindowRecord*> windows;
-    return windows;
+    static std::vector<WindowRecord*>* windows = new std::vector<WindowRecord*>();
+    return *windows;
 }
 
 bool g_videoUp = false;
