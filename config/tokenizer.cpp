@@ -49,7 +49,10 @@ void FreeTokenText(Token* token) {
     token->text = nullptr;
 }
 
-Tokenizer::Tokenizer() : textLength(0), readPosition(0), text(nullptr) { message[0] = '\0'; }
+Tokenizer::Tokenizer()
+    : textLength(0), readPosition(0), text(nullptr), lineCountPosition(0), lineCountLine(1) {
+    message[0] = '\0';
+}
 
 Tokenizer::~Tokenizer() { FreeText(); }
 
@@ -58,6 +61,8 @@ void Tokenizer::FreeText() {
     text = nullptr;
     textLength = 0;
     readPosition = 0;
+    lineCountPosition = 0;
+    lineCountLine = 1;
 }
 
 int Tokenizer::SetText(const char* bytes, int length) {
@@ -145,12 +150,18 @@ bool Tokenizer::AtEnd() {
 }
 
 int Tokenizer::LineNumber() const {
-    int line = 1;
+    // Counted from the last answer when reading has moved forward since, so asking once
+    // per token stays linear in the text.
     int end = readPosition < textLength ? readPosition : textLength;
-    for (int i = 0; i < end; ++i) {
-        if (text[i] == '\n') ++line;
+    if (end < lineCountPosition) {
+        lineCountPosition = 0;
+        lineCountLine = 1;
     }
-    return line;
+    for (int i = lineCountPosition; i < end; ++i) {
+        if (text[i] == '\n') ++lineCountLine;
+    }
+    lineCountPosition = end;
+    return lineCountLine;
 }
 
 void Tokenizer::ReportError(const char* msg, int line) {

@@ -73,6 +73,9 @@ protected:
     char message[MessageSize];
 
 private:
+    mutable int lineCountPosition;  // LineNumber's last position and answer
+    mutable int lineCountLine;
+
     // Puts back a character that the number start peeked at: a 0 read at the end of the
     // text consumed nothing there, so going back one byte would read the last byte twice.
     void PutBack(int c, int positionBefore);

@@ -289,6 +289,39 @@ TEST(ConfigFile, ShippedSettingsGiveTheDefaultWindow) {
     EXPECT_EQ(480, height);
 }
 
+TEST(ConfigFile, LargeTexts) {
+    const std::string longName(200000, 'n');
+    std::string text = "// " + std::string(100000, '/') + "\n";
+    text += longName + " = \"" + std::string(200000, 's') + "\" \"t\";\n";
+    text += "l = {";
+    for (int i = 0; i < 20000; ++i) text += (i ? ",\n" : "") + std::to_string(i);
+    text += "};\nlast = 9;\n";
+    FILE* f = StreamOf(text);
+    ASSERT_NE(nullptr, f);
+    ConfigFile config;
+    ASSERT_EQ(0, config.Parse(f));
+    std::fclose(f);
+    const char* s = StringValue(config, longName.c_str());
+    ASSERT_NE(nullptr, s);
+    EXPECT_EQ(200001u, std::string(s).size());
+    int count = 0;
+    ASSERT_EQ(0, config.GetListLength("l", &count));
+    EXPECT_EQ(20000, count);
+    std::vector<float> values(20000);
+    ASSERT_EQ(0, config.GetRealList("l", values.data(), count));
+    EXPECT_EQ(19999.0f, values[19999]);
+    int last = 0;
+    EXPECT_EQ(0, config.GetInt("last", &last));
+    EXPECT_EQ(9, last);
+
+    // An error at the end still carries the right line.
+    f = StreamOf(text + "x = -1;");
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(2, config.Parse(f));
+    std::fclose(f);
+    EXPECT_EQ("Unknown token found [20004]", std::string(config.LastMessage()));
+}
+
 // Texts made of the syntax's own pieces in random order: whatever they hold, parsing and
 // looking up stay inside the text and the tokens (checked for real in the sanitizer build).
 TEST(ConfigFile, RandomTextsStayInBounds) {
