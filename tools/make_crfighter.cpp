@@ -211,8 +211,19 @@ Mesh Jet() {
 // ---------------------------------------------------------------------------------------
 // Writing.
 
-// Game (x, y, z) to the file's z-up (x, z, y).
+// The shapes above are laid out on a 40-unit half-length; the ship is drawn at a 0.15
+// scale from 30 units away, and this makes it a fair size on screen.
+const float kScale = 1.6f;
+
+// Game (x, y, z) to the file's z-up (x, z, y), scaled.
 void Position(ChunkWriter& w, P3 p) {
+    w.F32(kScale * p.x);
+    w.F32(kScale * p.z);
+    w.F32(kScale * p.y);
+}
+
+// Positions that are not part of the ship's shape.
+void Unscaled(ChunkWriter& w, P3 p) {
     w.F32(p.x);
     w.F32(p.z);
     w.F32(p.y);
@@ -291,7 +302,7 @@ void PositionTrack(ChunkWriter& w, P3 p) {
     w.Begin(0xB020);
     w.TrackHeader(1);
     w.KeyHeader(0, 0);
-    Position(w, p);
+    Unscaled(w, p);
     w.End();
 }
 
@@ -316,7 +327,7 @@ void ObjectNode(ChunkWriter& w, const Mesh& m, int id) {
     w.TrackHeader(1);
     w.KeyHeader(0, 0);
     w.F32(0.0f);
-    Position(w, P3{0, 1, 0});  // game up: the file's z axis
+    Unscaled(w, P3{0, 1, 0});  // game up: the file's z axis
     w.End();
     w.Begin(0xB022);
     w.TrackHeader(1);
@@ -403,7 +414,7 @@ int main(int argc, char** argv) {
     w.Begin(0x4000);
     w.Name("Sun");
     w.Begin(0x4600);
-    Position(w, sun);
+    Unscaled(w, sun);
     w.Begin(0x0010);
     w.F32(0.9f);
     w.F32(0.85f);
@@ -414,8 +425,8 @@ int main(int argc, char** argv) {
     w.Begin(0x4000);
     w.Name("Chase");
     w.Begin(0x4700);
-    Position(w, eye);
-    Position(w, target);
+    Unscaled(w, eye);
+    Unscaled(w, target);
     w.F32(0.0f);   // bank
     w.F32(25.0f);  // lens
     w.End();
