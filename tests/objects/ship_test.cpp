@@ -9,7 +9,6 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -596,10 +595,10 @@ Lit LitPixels(const std::vector<unsigned char>& rgba, int width, int height) {
             if (b == 0) continue;
             ++lit.pixels;
             lit.sum += b;
-            lit.x0 = std::min(lit.x0, x);
-            lit.x1 = std::max(lit.x1, x);
-            lit.y0 = std::min(lit.y0, y);
-            lit.y1 = std::max(lit.y1, y);
+            if (x < lit.x0) lit.x0 = x;
+            if (x > lit.x1) lit.x1 = x;
+            if (y < lit.y0) lit.y0 = y;
+            if (y > lit.y1) lit.y1 = y;
         }
     return lit;
 }
