@@ -1,15 +1,43 @@
 #!/usr/bin/env bash
-# Starts the real game at the Settings.ini size on a screen of that size, waits until it
-# renders, presses Escape, and checks the result and the log line by line.
+# Starts the real game at the Settings.ini size on a screen of that size: the log, the
+# borderless top-most window, the countdown, then "SLIDE !" with the bars, counters, icons,
+# frame rate and the glowing landscape; Escape ends it with result 0.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$@"
 e2e_xserver 640 480
 e2e_start_game
 e2e_wait_log "Rendering !" 30 || e2e_fail "the game did not reach 'Rendering !'"
-[ -n "$(e2e_window)" ] || e2e_fail "no window named Orvendale"
-geometry="$(xwininfo -id "$(e2e_window)" | grep -E 'Width|Height' | tr -s ' ' | cut -d' ' -f3 | tr '\n' x)"
-[ "$geometry" == "640x480x" ] || e2e_fail "window is $geometry, not 640x480"
-sleep 1
+win="$(e2e_window)"
+[ -n "$win" ] || e2e_fail "no window named Orvendale"
+info="$(xwininfo -id "$win")"
+echo "$info" | grep -q "Width: 640" || e2e_fail "window width is not 640"
+echo "$info" | grep -q "Height: 480" || e2e_fail "window height is not 480"
+echo "$info" | grep -q "Border width: 0" || e2e_fail "window has a border"
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "window is not top-most"
+
+# The countdown number grows from nothing within each second: look at it mid-second.
+sleep 0.7
+shot="$E2E_WORK/first.png"
+e2e_screenshot "$shot"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 240 20 160 60)"
+e2e_check "$b > 0.04 && $b > $r" "the countdown (blue-white digits) is at the top centre"
+
+sleep 3
+shot="$E2E_WORK/playing.png"
+e2e_screenshot "$shot"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 210 20 170 50)"
+e2e_check "$r > 0.08 && $r > $b" "\"SLIDE !\" (orange) is at the top centre"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 28 40 8 300)"
+e2e_check "$r > 0.4 && $g > 0.4 && $b > 0.4" "the energy bar hangs at the left"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 60 24 6 30)"
+e2e_check "$b > 0.4" "the first zone bar fills (blue)"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 420 370 200 90)"
+e2e_check "$r + $g + $b > 0.15" "counters and icons at the lower right"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 530 18 100 25)"
+e2e_check "$g > 0.05 && $g > $b" "the frame rate (green) at the top right"
+read -r r g b <<<"$(e2e_region_rgb "$shot" 100 80 440 300)"
+e2e_check "$r + $g + $b > 0.15" "the landscape glows in the middle"
+
 e2e_key Escape
 e2e_wait_exit 15
 [ "$E2E_RC" == "0" ] || e2e_fail "exit code $E2E_RC, expected 0"

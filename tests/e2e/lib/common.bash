@@ -97,12 +97,26 @@ e2e_wait_exit() {
 # The window of the game, as xdotool finds it.
 e2e_window() { xdotool search --name '^Orvendale$' 2>/dev/null | head -1; }
 
-# e2e_key KEY: moves the pointer onto the game (with no window manager the keyboard
-# follows the pointer) and presses KEY.
+# e2e_key KEY: puts the pointer and the keyboard focus on the game, as a window manager
+# would on a click, and presses KEY.
 e2e_key() {
+  local win
+  win="$(e2e_window)"
   xdotool mousemove 20 20 >/dev/null 2>&1
+  [ -n "$win" ] && xdotool windowfocus "$win" >/dev/null 2>&1
   sleep 0.2
   xdotool key "$1"
+}
+
+# e2e_box_key CAPTION KEY: focuses the message box with that caption (there is no window
+# manager to do it) and presses KEY.
+e2e_box_key() {
+  local box
+  box="$(e2e_box_window "$1")"
+  [ -n "$box" ] || return 1
+  xdotool windowfocus "$box" >/dev/null 2>&1
+  sleep 0.2
+  xdotool key "$2"
 }
 
 # e2e_expect_log LINE...: Engine.log holds exactly these lines after the header.
@@ -129,3 +143,34 @@ e2e_region_mean() {
 }
 
 ALL_LINES=("Loading objects .." "    OK" "Init engine ..." "    OK" "Loading font(s) .." "    OK" "Rendering !")
+
+# e2e_region_rgb FILE X Y W H: mean red, green and blue (0..1) of a region, space-separated.
+e2e_region_rgb() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
+}
+
+# e2e_check EXPR MESSAGE: fails unless the awk expression is true (for float comparisons).
+e2e_check() {
+  awk "BEGIN { exit !($1) }" || e2e_fail "$2 ($1)"
+}
+
+# e2e_box_window CAPTION: the id of a top-level window with that title (message boxes are
+# plain X windows that xdotool does not find by name), or nothing.
+e2e_box_window() {
+  xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { print $1; exit }'
+}
+
+# e2e_wait_box CAPTION SECONDS: waits for a message box with that caption.
+e2e_wait_box() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    [ -n "$(e2e_box_window "$1")" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# e2e_box_count CAPTION: how many top-level windows carry that title.
+e2e_box_count() {
+  xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { n++ } END { print n + 0 }'
+}
