@@ -1,0 +1,345 @@
+#!/usr/bin/env bash
+# End-to-end checks of the Windows program under Wine: the real orvendale.exe on the real
+# Win32/WGL API, each case on its own Xvfb (no window manager) in a scratch copy of the
+# folder that holds the program and its data files.
+#
+# Usage: wine_e2e.sh BUILD_DIR
+#   BUILD_DIR holds orvendale.exe and the data files copied beside it by the build.
+#   WINEPREFIX names an initialised 64-bit prefix; without it one is made for this run.
+# Prints one line per case and a closing "N passed, N failed" line; exits non-zero when a
+# case fails.
+set -uo pipefail
+
+BIN_DIR="$(cd "${1:?usage: wine_e2e.sh BUILD_DIR}" && pwd)"
+EXE="$BIN_DIR/orvendale.exe"
+[ -f "$EXE" ] || { echo "no $EXE" >&2; exit 2; }
+
+export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+OWN_PREFIX=""
+if [ -z "${WINEPREFIX:-}" ]; then
+  OWN_PREFIX="$(mktemp -d /tmp/orvendale-wine.XXXXXX)"
+  export WINEPREFIX="$OWN_PREFIX"
+  DISPLAY= wine wineboot -i >/dev/null 2>&1
+fi
+
+LOG_HEADER="__________Engine - Log__________"
+ALL_LINES=("Loading objects .." "    OK" "Init engine ..." "    OK" "Loading font(s) .." "    OK" "Rendering !")
+UP_TO_FONTS=("Loading objects .." "    OK" "Init engine ..." "    OK" "Loading font(s) ..")
+UP_TO_DISPLAY=("Loading objects .." "    OK" "Init engine ...")
+
+HAVE_FONTS=1
+for f in font.txt font_vimra.tga font_tech.tga; do
+  [ -f "$BIN_DIR/$f" ] || HAVE_FONTS=0
+done
+
+WORK=""   # scratch folder of the running case
+XPID=""   # its X server
+GPID=""   # the game (the Wine loader, whose exit status is the program's result)
+RC=""
+CASE_ERR=""
+passed=0
+failed=0
+export DISPLAY=""
+
+stop_case() {
+  if [ -n "$GPID" ]; then
+    kill "$GPID" 2>/dev/null
+    wait "$GPID" 2>/dev/null
+    GPID=""
+  fi
+  # Ends this prefix's Wine processes (the desktop process holds the X connection).
+  wineserver -k >/dev/null 2>&1
+  if [ -n "$XPID" ]; then
+    kill "$XPID" 2>/dev/null
+    wait "$XPID" 2>/dev/null
+    XPID=""
+  fi
+  [ -n "$WORK" ] && rm -rf "$WORK"
+  WORK=""
+}
+
+cleanup() {
+  stop_case
+  [ -n "$OWN_PREFIX" ] && rm -rf "$OWN_PREFIX"
+  return 0
+}
+trap cleanup EXIT
+
+# Fails the running case (the first failure is the one reported).
+fail() {
+  [ -z "$CASE_ERR" ] && CASE_ERR="$*"
+  return 1
+}
+
+# xserver WIDTH HEIGHT: a private Xvfb of that screen size.
+xserver() {
+  local n i
+  for n in $(seq 150 230); do
+    [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+    Xvfb ":$n" -screen 0 "${1}x${2}x24" -nolisten tcp >/dev/null 2>&1 &
+    XPID=$!
+    export DISPLAY=":$n"
+    for i in $(seq 1 100); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      kill -0 "$XPID" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$XPID" 2>/dev/null
+    XPID=""
+  done
+  fail "could not start Xvfb"
+}
+
+# scratch [SETTINGS_TEXT]: a copy of the program folder without Engine.log; the given
+# Settings.ini text, or no Settings.ini at all.
+scratch() {
+  WORK="$(mktemp -d /tmp/orvendale-wine-e2e.XXXXXX)"
+  local f
+  for f in "$BIN_DIR"/orvendale.exe "$BIN_DIR"/*.txt "$BIN_DIR"/*.tga "$BIN_DIR"/*.3ds; do
+    [ -f "$f" ] && cp "$f" "$WORK/"
+  done
+  if [ $# -gt 0 ]; then printf '%s' "$1" >"$WORK/Settings.ini"; fi
+}
+
+start_game() {
+  (cd "$WORK" && exec wine orvendale.exe >"$WORK/stdout.txt" 2>&1) &
+  GPID=$!
+}
+
+# The log as lines, without the CR that the text-mode file has on Windows.
+log_lines() { tr -d '\r' 2>/dev/null <"$WORK/Engine.log"; }
+
+# wait_log LINE SECONDS
+wait_log() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    log_lines | grep -qxF -- "$1" && return 0
+    kill -0 "$GPID" 2>/dev/null || { log_lines | grep -qxF -- "$1"; return; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# wait_exit SECONDS: sets RC to the program's result, or "timeout".
+wait_exit() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    if ! kill -0 "$GPID" 2>/dev/null; then
+      wait "$GPID"
+      RC=$?
+      GPID=""
+      return 0
+    fi
+    sleep 0.1
+  done
+  RC="timeout"
+  return 1
+}
+
+# top_window TITLE: the id of the top-level X window with that title, or nothing.
+top_window() {
+  xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { print $1; exit }'
+}
+
+# window_geometry TITLE: WxH+X+Y of that window.
+window_geometry() {
+  xwininfo -root -tree 2>/dev/null |
+    awk -v t="\"$1\":" 'index($0, t) { for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+x[0-9]+\+/) { print $i; exit } }'
+}
+
+# wait_window TITLE SECONDS
+wait_window() {
+  local i
+  for i in $(seq 1 $(($2 * 10))); do
+    [ -n "$(top_window "$1")" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# press TITLE KEY: pointer onto the window, keyboard focus to it, then the key.
+press() {
+  local id
+  id="$(top_window "$1")"
+  [ -n "$id" ] || { fail "no window '$1' to press $2 in"; return 1; }
+  eval "$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print "wx=" $4} /Absolute upper-left Y/ {print "wy=" $4} /Width/ {print "ww=" $2} /Height/ {print "wh=" $2}')"
+  xdotool mousemove $((wx + ww / 2)) $((wy + wh / 2)) >/dev/null 2>&1
+  xdotool windowfocus "$id" >/dev/null 2>&1
+  sleep 0.3
+  xdotool key "$2"
+}
+
+# expect_log LINE...: Engine.log is exactly the header and these lines, each ended by
+# CR LF (text mode on Windows), nothing after the last.
+expect_log() {
+  local expected
+  expected="$(mktemp)"
+  printf '%s\r\n' "$LOG_HEADER" "$@" >"$expected"
+  if ! cmp -s "$expected" "$WORK/Engine.log"; then
+    rm -f "$expected"
+    fail "Engine.log is not exactly the header and: $(printf '[%s] ' "$@")"
+    return 1
+  fi
+  rm -f "$expected"
+}
+
+# expect_exit CODE SECONDS
+expect_exit() {
+  wait_exit "$2"
+  [ "$RC" == "$1" ] || fail "result $RC, expected $1"
+}
+
+# expect_frames X Y W H: a picture that is not black in that region, and a later one that
+# differs from it (frames keep coming).
+expect_frames() {
+  import -window root "$WORK/shot1.png" 2>/dev/null
+  sleep 0.7
+  import -window root "$WORK/shot2.png" 2>/dev/null
+  local mean diff
+  mean="$(convert "$WORK/shot2.png" -crop "${3}x${4}+${1}+${2}" +repage -colorspace Gray -format '%[fx:mean]' info:)"
+  awk -v m="$mean" 'BEGIN { exit !(m > 0.01) }' || { fail "the game's picture is black (mean $mean)"; return 1; }
+  diff="$(compare -metric AE "$WORK/shot1.png" "$WORK/shot2.png" null: 2>&1)"
+  [ "$diff" != "0" ] || fail "the picture did not change between two screenshots"
+}
+
+run_case() {
+  local name="$1"
+  shift
+  CASE_ERR=""
+  local start=$SECONDS
+  "$@"
+  local ok=$?
+  [ -n "$CASE_ERR" ] && ok=1
+  if [ "$ok" -eq 0 ]; then
+    passed=$((passed + 1))
+    echo "ok    $name ($((SECONDS - start)) s)"
+  else
+    failed=$((failed + 1))
+    echo "FAIL  $name: ${CASE_ERR:-failed}"
+    if [ -n "$WORK" ] && [ -f "$WORK/Engine.log" ]; then
+      echo "      Engine.log: $(log_lines | tr '\n' '|')"
+    fi
+  fi
+  stop_case
+}
+
+# ---- Cases -------------------------------------------------------------------------
+
+# The display has the game's 640 x 480 mode: the switch succeeds without a question.
+case_full_screen_plays_and_escape_ends() {
+  scratch
+  xserver 640 480 || return 1
+  start_game
+  wait_log "Rendering !" 60 || { fail "the game did not reach 'Rendering !'"; return 1; }
+  [ -z "$(top_window Fullscreen)" ] || fail "a Fullscreen question appeared although the mode exists"
+  [ "$(window_geometry Orvendale)" == "640x480+0+0" ] ||
+    fail "window is $(window_geometry Orvendale), not 640x480+0+0"
+  expect_frames 0 0 640 480
+  press Orvendale Escape
+  expect_exit 0 15
+  expect_log "${ALL_LINES[@]}"
+}
+
+# Until the fonts exist, the start-up stops after the display with result -1.
+case_start_without_fonts() {
+  scratch
+  xserver 640 480 || return 1
+  start_game
+  expect_exit 255 60
+  expect_log "${UP_TO_FONTS[@]}"
+}
+
+# Without the last font picture the first two fonts load and the start-up still ends
+# with -1, the log at "Loading font(s) ..".
+case_missing_font_picture_ends_with_minus_one() {
+  scratch
+  rm -f "$WORK/font_tech.tga"
+  xserver 640 480 || return 1
+  start_game
+  expect_exit 255 60
+  expect_log "${UP_TO_FONTS[@]}"
+  [ -z "$(top_window Orvendale)" ] || fail "the window outlived the program"
+}
+
+# A screen without the 640 x 480 mode: the question box; No ends with result 0 before
+# any GL set-up.
+case_mode_refused_answer_no() {
+  scratch
+  xserver 1024 768 || return 1
+  start_game
+  wait_window Fullscreen 60 || { fail "no Fullscreen question"; return 1; }
+  [ "$(log_lines | tail -n 1)" == "Init engine ..." ] || fail "log does not end at 'Init engine ...' while asking"
+  press Fullscreen n
+  expect_exit 0 15
+  expect_log "${UP_TO_DISPLAY[@]}"
+}
+
+# Yes plays in the 640 x 480 window on the larger screen.
+case_mode_refused_answer_yes_plays_windowed() {
+  scratch
+  xserver 1024 768 || return 1
+  start_game
+  wait_window Fullscreen 60 || { fail "no Fullscreen question"; return 1; }
+  press Fullscreen Return
+  wait_log "Rendering !" 30 || { fail "the game did not reach 'Rendering !' after Yes"; return 1; }
+  [ "$(window_geometry Orvendale)" == "640x480+0+0" ] ||
+    fail "window is $(window_geometry Orvendale), not 640x480+0+0"
+  expect_frames 0 0 640 480
+  press Orvendale Escape
+  expect_exit 0 15
+  expect_log "${ALL_LINES[@]}"
+}
+
+# Settings.ini sets the window and the display mode.
+case_settings_size() {
+  scratch $'n_Width = 800;\nn_Height = 600;\n'
+  xserver 800 600 || return 1
+  start_game
+  wait_log "Rendering !" 60 || { fail "the game did not reach 'Rendering !'"; return 1; }
+  [ -z "$(top_window Fullscreen)" ] || fail "a Fullscreen question appeared although the mode exists"
+  [ "$(window_geometry Orvendale)" == "800x600+0+0" ] ||
+    fail "window is $(window_geometry Orvendale), not 800x600+0+0"
+  expect_frames 0 0 800 600
+  press Orvendale Escape
+  expect_exit 0 15
+  expect_log "${ALL_LINES[@]}"
+}
+
+# Without steering the energy runs out in about 11 s: one "Game Over" box (the Czech text
+# through MessageBoxW), the game stays open after it, and Escape still ends it with 0.
+case_game_over_box() {
+  scratch
+  xserver 640 480 || return 1
+  start_game
+  wait_log "Rendering !" 60 || { fail "the game did not reach 'Rendering !'"; return 1; }
+  wait_window "Game Over" 60 || { fail "no Game Over box within 60 s"; return 1; }
+  press "Game Over" Return
+  local i
+  for i in $(seq 1 50); do
+    [ -z "$(top_window "Game Over")" ] && break
+    sleep 0.1
+  done
+  [ -z "$(top_window "Game Over")" ] || { fail "the box did not close on Return"; return 1; }
+  sleep 0.5
+  kill -0 "$GPID" 2>/dev/null || { fail "the game ended when the box was confirmed"; return 1; }
+  [ -z "$(top_window "Game Over")" ] || fail "a second Game Over box appeared"
+  press Orvendale Escape
+  expect_exit 0 15
+  expect_log "${ALL_LINES[@]}"
+}
+
+echo "Windows end-to-end checks under Wine ($(wine --version 2>/dev/null)); fonts present: $HAVE_FONTS"
+if [ "$HAVE_FONTS" -eq 1 ]; then
+  run_case "starts full screen at 640x480, renders frames, Escape ends with 0" case_full_screen_plays_and_escape_ends
+  run_case "a missing font picture ends the start-up with -1" case_missing_font_picture_ends_with_minus_one
+  run_case "mode refused, answer No: result 0 after 'Init engine ...'" case_mode_refused_answer_no
+  run_case "mode refused, answer Yes: plays in a 640x480 window" case_mode_refused_answer_yes_plays_windowed
+  run_case "Settings.ini 800x600 sizes the window and the mode" case_settings_size
+  run_case "energy runs out: one Game Over box, Escape still ends with 0" case_game_over_box
+else
+  run_case "without the font files the start-up ends with -1 at 'Loading font(s) ..'" case_start_without_fonts
+  run_case "mode refused, answer No: result 0 after 'Init engine ...'" case_mode_refused_answer_no
+fi
+
+echo "Wine e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
