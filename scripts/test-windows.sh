@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The Windows build, checked on Linux: cross-builds orvendale.exe and the unit tests of the
+# platform-independent folders with mingw-w64 (the "windows" preset, into build-windows/),
+# runs the unit tests under Wine, then the end-to-end checks of the real program under
+# Wine (tests/win/wine_e2e.sh). Installs what is missing first (Debian 12, as root or with
+# sudo). Exits non-zero when anything fails.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build-windows"
+
+packages=(
+  cmake ninja-build googletest
+  g++-mingw-w64-x86-64
+  wine wine64
+  xvfb xauth xdotool x11-utils imagemagick
+)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq || exit 1
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" || exit 1
+fi
+
+echo "== Windows cross build (build-windows/)"
+started=$SECONDS
+(cd "$root" && cmake --preset windows >/dev/null) || { echo "Windows: configure failed"; exit 1; }
+targets=(orvendale)
+for folder in core config landscape assets objects win; do
+  if compgen -G "$root/tests/$folder/*.cpp" >/dev/null; then targets+=("test_$folder"); fi
+done
+ninja -C "$build" -j2 "${targets[@]}" || { echo "Windows: build failed"; exit 1; }
+echo "   built ${targets[*]} in $((SECONDS - started)) s"
+
+# One Wine prefix for the whole run: 64-bit only, no Mono or Gecko, no crash dialog (a
+# crashing test ends instead of waiting for a click).
+export WINEPREFIX
+WINEPREFIX="$(mktemp -d /tmp/orvendale-wine.XXXXXX)"
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xpid=""
+cleanup() {
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  wineserver -k >/dev/null 2>&1
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+echo "== Wine prefix"
+started=$SECONDS
+DISPLAY= wine wineboot -i >/dev/null 2>&1
+DISPLAY= wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  >/dev/null 2>&1
+wineserver -w
+echo "   ready in $((SECONDS - started)) s"
+
+echo "== Unit tests under Wine"
+# The rendering tests need an X server for their GL windows.
+for n in $(seq 231 300); do
+  [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xpid=$!
+  export DISPLAY=":$n"
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  xdpyinfo >/dev/null 2>&1 && break
+  kill "$xpid" 2>/dev/null
+  xpid=""
+done
+[ -n "$xpid" ] || { echo "Windows: could not start Xvfb"; exit 1; }
+
+unit_passed=0
+unit_failed=0
+failed_programs=()
+for t in "${targets[@]}"; do
+  [ "$t" == "orvendale" ] && continue
+  started=$SECONDS
+  out="$build/tests/$t.wine.log"
+  (cd "$build/tests" && timeout 600 wine "$t.exe" >"$out" 2>&1)
+  rc=$?
+  p="$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -1)"
+  f="$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$out" | tail -1)"
+  unit_passed=$((unit_passed + ${p:-0}))
+  unit_failed=$((unit_failed + ${f:-0}))
+  if [ "$rc" -ne 0 ]; then
+    failed_programs+=("$t")
+    [ -z "$f" ] && unit_failed=$((unit_failed + 1))  # crashed or timed out
+    echo "   FAIL $t (exit $rc, $((SECONDS - started)) s); its output:"
+    grep -E '^\[  FAILED  \]|Failure|error' "$out" | head -40 | sed 's/^/     /'
+    echo "     (full output: $out)"
+  else
+    echo "   ok   $t: ${p:-0} passed ($((SECONDS - started)) s)"
+  fi
+done
+kill "$xpid" 2>/dev/null
+wait "$xpid" 2>/dev/null
+xpid=""
+wineserver -k >/dev/null 2>&1
+export DISPLAY=""
+
+echo "== End-to-end checks under Wine"
+e2e_out="$build/wine_e2e.log"
+bash "$root/tests/win/wine_e2e.sh" "$build" 2>&1 | tee "$e2e_out"
+e2e_rc=${PIPESTATUS[0]}
+e2e_passed="$(sed -n 's/^Wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$e2e_out")"
+e2e_failed="$(sed -n 's/^Wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$e2e_out")"
+e2e_passed=${e2e_passed:-0}
+e2e_failed=${e2e_failed:-0}
+[ "$e2e_rc" -ne 0 ] && [ "$e2e_failed" -eq 0 ] && e2e_failed=1
+
+total_passed=$((unit_passed + e2e_passed))
+total_failed=$((unit_failed + e2e_failed))
+echo "Windows summary: unit tests $unit_passed passed, $unit_failed failed;" \
+  "end-to-end $e2e_passed passed, $e2e_failed failed"
+echo "Windows: $total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ] && [ ${#failed_programs[@]} -eq 0 ] && [ "$e2e_rc" -eq 0 ]
