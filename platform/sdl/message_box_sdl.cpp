@@ -102,10 +102,15 @@ extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
     // The player must be able to reach the box: give the pointer back while it is up.
     SuspendRelativeMouse();
-    int shown = EnsureVideo() ? SDL_ShowMessageBox(&data, &answer) : -1;
+    // SDL shows X11 boxes from a short-lived child process, which now and then fails to
+    // start; a box the player must answer is worth a second try.
+    int shown = -1;
+    for (int attempt = 0; attempt < 3 && shown != 0 && EnsureVideo(); ++attempt)
+        shown = SDL_ShowMessageBox(&data, &answer);
     ResumeRelativeMouse();
     if (shown != 0) {
-        std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+        std::fprintf(stderr, "%s: %s\n(no message box could be shown: %s)\n", utf8Caption.c_str(),
+                     utf8Text.c_str(), SDL_GetError());
         answer = 0;
     } else if (answer < 0) {
         // Closed from its title bar: the answer a Windows box gives to Escape or close.

@@ -17,6 +17,11 @@ e2e_fail() {
     echo "--- Engine.log:" >&2
     cat "$E2E_WORK/Engine.log" >&2
   fi
+  if [ -n "$E2E_WORK" ] && [ -s "$E2E_WORK/stderr.txt" ]; then
+    echo "--- the game's standard error:" >&2
+    cat "$E2E_WORK/stderr.txt" >&2
+  fi
+  xwininfo -root -tree 2>/dev/null | grep '^ *0x' >&2
   exit 1
 }
 
@@ -173,4 +178,33 @@ e2e_wait_box() {
 # e2e_box_count CAPTION: how many top-level windows carry that title.
 e2e_box_count() {
   xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { n++ } END { print n + 0 }'
+}
+
+# e2e_click_box_button CAPTION INDEX: clicks the INDEX-th button (0 = leftmost) of a
+# message box. The buttons are found in a screenshot as the lighter filled rectangles in
+# the lower part of the box.
+e2e_click_box_button() {
+  local box bx by bw bh row runs x
+  box="$(e2e_box_window "$1")"
+  [ -n "$box" ] || return 1
+  eval "$(xwininfo -id "$box" | awk '/Absolute upper-left X/ {print "bx=" $4} /Absolute upper-left Y/ {print "by=" $4} /Width:/ {print "bw=" $2} /Height:/ {print "bh=" $2}')"
+  e2e_screenshot "$E2E_WORK/box.png"
+  for row in $(seq $((bh - 20)) -2 $((bh / 2))); do
+    runs="$(convert "$E2E_WORK/box.png" -crop "${bw}x1+${bx}+$((by + row))" +repage \
+      -colorspace Gray -depth 8 txt:- | awk -F'[,:() ]+' 'NR > 1 {
+        v = $(NF - 1) + 0; on = (v > 80 && v < 140)
+        if (on && start < 0) start = $1
+        if (!on && start >= 0) { if ($1 - start > 25) printf "%d ", (start + $1) / 2; start = -1 }
+      } BEGIN { start = -1 }')"
+    # shellcheck disable=SC2206
+    local centres=($runs)
+    if [ ${#centres[@]} -gt "$2" ]; then
+      x=${centres[$2]}
+      xdotool mousemove $((bx + x)) $((by + row))
+      sleep 0.2
+      xdotool click 1
+      return 0
+    fi
+  done
+  return 1
 }
