@@ -104,13 +104,14 @@ extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     SuspendRelativeMouse();
     // SDL shows X11 boxes from a short-lived child process, which now and then fails to
     // start; a box the player must answer is worth a second try.
+    const bool haveDisplay = EnsureVideo();
     int shown = -1;
-    for (int attempt = 0; attempt < 3 && shown != 0 && EnsureVideo(); ++attempt)
+    for (int attempt = 0; attempt < 3 && shown != 0 && haveDisplay; ++attempt)
         shown = SDL_ShowMessageBox(&data, &answer);
     ResumeRelativeMouse();
     if (shown != 0) {
         std::fprintf(stderr, "%s: %s\n(no message box could be shown: %s)\n", utf8Caption.c_str(),
-                     utf8Text.c_str(), SDL_GetError());
+                     utf8Text.c_str(), haveDisplay ? SDL_GetError() : "no display is available");
         answer = 0;
     } else if (answer < 0) {
         // Closed from its title bar: the answer a Windows box gives to Escape or close.

@@ -26,6 +26,7 @@ std::vector<WindowRecord*>& Windows() {
 }
 
 bool g_videoUp = false;
+bool g_videoFailed = false;  // asked once: a display does not appear later
 bool g_eventsUp = false;
 
 // Creates the SDL window with the deepest depth buffer the GL driver offers, which is what
@@ -61,12 +62,25 @@ bool EnsureEvents() {
 
 bool EnsureVideo() {
     if (g_videoUp) return true;
+    if (g_videoFailed) return false;
+    g_videoFailed = true;
     // A closed window is the game's business (WM_CLOSE), not a reason for SDL to quit.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a desktop SDL falls back to drivers that show nothing to anybody; unless
+    // asked for by name, that is no display at all.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
+        (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display is available");
+        return false;
+    }
     EnsureEvents();
+    g_videoFailed = false;
     g_videoUp = true;
     return true;
 }
