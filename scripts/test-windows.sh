@@ -8,26 +8,9 @@ set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-windows"
 
-packages=(
-  cmake ninja-build googletest
-  g++-mingw-w64-x86-64
-  wine wine64
-  xvfb xauth xdotool x11-utils imagemagick
-)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq || exit 1
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" || exit 1
-fi
+source "$root/scripts/lib/packages.sh"
+install_missing cmake ninja-build googletest g++-mingw-w64-x86-64 wine wine64 \
+  xvfb xauth xdotool x11-utils imagemagick || exit 1
 
 echo "== Windows cross build (build-windows/)"
 started=$SECONDS
