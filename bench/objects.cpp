@@ -11,49 +11,20 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "objects/atom.h"
 #include "objects/flower.h"
 #include "objects/fractal.h"
+#include "tests/support/gl_test_window.h"
 
 namespace {
 
-// A GL context made the way the game makes its own, kept for the whole run.
+// A GL context made the way the game makes its own, kept for the whole run, looking at
+// the object from 70 units away.
 class BenchContext {
 public:
-    BenchContext() {
-        WNDCLASSEXA wc;
-        std::memset(&wc, 0, sizeof(wc));
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "OrvendaleObjectsBench";
-        RegisterClassExA(&wc);
-        window_ = CreateWindowExA(0, wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, 256,
-                                  256, nullptr, nullptr, wc.hInstance, nullptr);
-        if (window_ == nullptr) return;
-        dc_ = GetDC(window_);
-        if (dc_ == nullptr) return;
-        PIXELFORMATDESCRIPTOR pfd;
-        std::memset(&pfd, 0, sizeof(pfd));
-        pfd.nSize = sizeof(pfd);
-        pfd.nVersion = 1;
-        pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pfd.iPixelType = PFD_TYPE_RGBA;
-        pfd.cColorBits = 32;
-        pfd.cDepthBits = 32;
-        pfd.iLayerType = PFD_MAIN_PLANE;
-        const int format = ChoosePixelFormat(dc_, &pfd);
-        if (format == 0 || !SetPixelFormat(dc_, format, &pfd)) return;
-        HGLRC rc = wglCreateContext(dc_);
-        if (rc == nullptr) return;
-        if (!wglMakeCurrent(dc_, rc)) {
-            wglDeleteContext(rc);
-            return;
-        }
-        rc_ = rc;
-        glViewport(0, 0, 256, 256);
+    BenchContext() : gl_(256, 256) {
+        if (!gl_.Ok()) return;
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(60.0, 1.0, 1.0, 1000.0);
@@ -63,12 +34,10 @@ public:
         glEnable(GL_LIGHT0);
         glEnable(GL_COLOR_MATERIAL);
     }
-    bool Ok() const { return rc_ != nullptr; }
+    bool Ok() const { return gl_.Ok(); }
 
 private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
-    HGLRC rc_ = nullptr;
+    GlTestWindow gl_;
 };
 
 BenchContext& Context() {

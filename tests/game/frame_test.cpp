@@ -6,7 +6,7 @@
 #include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/sdl/seam.h"
-#include "tests/game/game_harness.h"
+#include "tests/support/game/game_harness.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "game/world.h"
-#include "tests/game/game_harness.h"
+#include "tests/support/game/game_harness.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "tests/support/gl_feedback.h"
 #include "tests/support/gl_test_window.h"
 
 class GameHarness {
@@ -34,10 +35,3 @@ private:
     long long counter_ = 0;
     long ms_ = 0;
 };
-
-// One primitive recorded in GL feedback mode: its token and window-space (x, y) vertices.
-struct FedPrimitive {
-    int token;
-    std::vector<float> xy;
-};
-std::vector<FedPrimitive> RecordFeedback(const std::function<void()>& draw);
