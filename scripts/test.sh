@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit tests, the end-to-end
 # tests of the real game under an X server, the unit tests again under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and the Windows build under Wine. Without a display the
+# and UndefinedBehaviorSanitizer, a minute of fuzzing for each file reader, and the
+# Windows build under Wine. Without a display the
 # tests run under Xvfb. Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,6 +26,9 @@ ninja -C "$root/build-sanitize"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
   run_with_display ctest --test-dir "$root/build-sanitize" --output-on-failure -j2 || failed=1
+
+echo "== Fuzzing: each harness over its corpus, then 60 s of new inputs"
+bash "$root/scripts/fuzz.sh" 60 || failed=1
 
 if [ -f "$root/scripts/test-windows.sh" ]; then
   echo "== Windows build under Wine"
