@@ -1,6 +1,6 @@
 // The collectibles on a real GL context: the state each Draw leaves, the geometry and
 // colours each pass emits (recorded with GL feedback), and light on screen.
-#include "tests/support/gl_test_window.h"
+#include "tests/support/gl_fixture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -102,22 +102,8 @@ float SignedArea(const std::vector<Vec3>& p) {
     return a;
 }
 
-class CollectibleGl : public ::testing::Test {
+class CollectibleGl : public GlWindowTest<kSize, kSize> {
 protected:
-    static void SetUpTestSuite() { window = new GlTestWindow(kSize, kSize); }
-    static void TearDownTestSuite() {
-        delete window;
-        window = nullptr;
-    }
-    void SetUp() override {
-        if (!window->Ok()) GTEST_SKIP() << "no display";
-        glGetError();
-    }
-    void TearDown() override {
-        if (window->Ok()) {
-            EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
-        }
-    }
 
     // Orthographic view of a 100 x 100 square, a slight turn so that no face is seen
     // edge-on, and light 0 giving half of the current colour whatever the normal: then a
@@ -130,15 +116,7 @@ protected:
         glLoadIdentity();
         glRotatef(25.0f, 1.0f, 0.0f, 0.0f);
         glRotatef(35.0f, 0.0f, 1.0f, 0.0f);
-        const GLfloat half[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-        const GLfloat none[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-        glLightfv(GL_LIGHT0, GL_AMBIENT, half);
-        glLightfv(GL_LIGHT0, GL_DIFFUSE, none);
-        glLightfv(GL_LIGHT0, GL_SPECULAR, none);
-        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
-        glEnable(GL_LIGHT0);
-        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-        glEnable(GL_COLOR_MATERIAL);
+        UseHalfColourLight();
         glCullFace(GL_BACK);
         glFrontFace(GL_CCW);
         // The opposite of what the draw must set, so nothing passes by accident.
@@ -165,10 +143,7 @@ protected:
         EXPECT_GT(n, 0) << "feedback buffer overflow or nothing drawn";
         return ParseFeedback(buf, n < 0 ? 0 : n);
     }
-
-    static GlTestWindow* window;
 };
-GlTestWindow* CollectibleGl::window = nullptr;
 
 struct LeftState {
     GLboolean blend, cull, depth, lighting;

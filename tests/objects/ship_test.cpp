@@ -3,7 +3,7 @@
 // screen through the game's camera and culling).
 #include "objects/ship.h"
 
-#include "tests/support/gl_test_window.h"
+#include "tests/support/gl_fixture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -285,28 +285,10 @@ TEST(ShipFlame, StaysInItsRangeHoweverLongTheGameRuns) {
 // ---------------------------------------------------------------------------------------
 // Drawing on a real context.
 
-class ShipGl : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { window = new GlTestWindow(kWidth, kHeight); }
-    static void TearDownTestSuite() {
-        delete window;
-        window = nullptr;
-    }
-    void SetUp() override {
-        if (!window->Ok()) GTEST_SKIP() << "no display";
-        glGetError();
-    }
-    void TearDown() override {
-        if (window->Ok()) {
-            EXPECT_EQ((GLenum)GL_NO_ERROR, glGetError());
-        }
-    }
+const int kWidth = 320;
+const int kHeight = 240;
 
-    static const int kWidth = 320;
-    static const int kHeight = 240;
-    static GlTestWindow* window;
-};
-GlTestWindow* ShipGl::window = nullptr;
+class ShipGl : public GlWindowTest<kWidth, kHeight> {};
 
 // Feedback of one Draw, split into pass 1 (polygons), pass 2 and the flame (outlines:
 // each polygon in line mode comes as a chain of lines; their start points are its
@@ -355,15 +337,7 @@ void OrthoScene() {
     glLoadIdentity();
     // Light 0 gives half the current colour whatever the normal, so a fed-back colour
     // shows both the colour set and that lighting was on.
-    const GLfloat half[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-    const GLfloat none[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    glLightfv(GL_LIGHT0, GL_AMBIENT, half);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, none);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, none);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
-    glEnable(GL_LIGHT0);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
+    UseHalfColourLight();
     // What the frame driver sets; the ship must draw with it and not set its own.
     glDisable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
