@@ -20,6 +20,7 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]]; then
   exit 2
 fi
 
+bash "$root/scripts/setup.sh"
 echo "== Building the fuzz harnesses in $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

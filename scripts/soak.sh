@@ -17,6 +17,7 @@ if ! [[ "$minutes" =~ ^[0-9]+([.][0-9]+)?$ ]]; then
   exit 2
 fi
 
+bash "$root/scripts/setup.sh"
 echo "== Building bench_soak in $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BENCH=ON >/dev/null
 ninja -C "$build" -j"${ORV_JOBS:-2}" bench_soak

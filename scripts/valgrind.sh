@@ -26,7 +26,10 @@ if ! [[ "$frames" =~ ^[0-9]+$ ]] || [ "$frames" -lt 1 ]; then
   echo "usage: $0 [FRAMES]" >&2
   exit 2
 fi
-command -v valgrind >/dev/null || { echo "valgrind is not installed (apt-get install valgrind)" >&2; exit 2; }
+# The game's own packages come from setup.sh; valgrind is needed only here.
+bash "$root/scripts/setup.sh"
+source "$root/scripts/lib/packages.sh"
+install_missing valgrind
 
 echo "== Building orvendale in $build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
