@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Proves the README's commands on a new machine. A machine that has been used for a while
+# keeps whatever was installed by hand, so a green run there can hide a missing install
+# step; this script makes a minimal Debian 12 root with mmdebstrap (only what every
+# Debian 12 system has), puts a clean clone of this repository's committed HEAD inside,
+# and runs there, with the bare environment of a new root login (no DISPLAY, no
+# XDG_RUNTIME_DIR, no locale):
+#   1. the README's test command, `bash scripts/test.sh`;
+#   2. the README's play command, `bash scripts/play.sh`, under Xvfb, ended with Escape.
+# Everything it mounts is unmounted, and the root removed, on every way out.
+#
+# Usage (as root on Debian 12): bash scripts/fresh-root.sh [--keep] [--only-play]
+#   --keep       leave the root in place (its path is printed) for a look afterwards
+#   --only-play  skip the test command (a quick check of set-up, build and play)
+# Exits non-zero when a step fails.
+set -euo pipefail
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+source "$repo/scripts/lib/packages.sh"
+
+keep=0
+only_play=0
+for arg in "$@"; do
+  case "$arg" in
+    --keep) keep=1 ;;
+    --only-play) only_play=1 ;;
+    *) echo "usage: bash scripts/fresh-root.sh [--keep] [--only-play]" >&2; exit 2 ;;
+  esac
+done
+[ "$(id -u)" -eq 0 ] || { echo "fresh-root.sh: run as root (it mounts and chroots)" >&2; exit 2; }
+
+install_missing mmdebstrap git
+
+base="$(mktemp -d /var/tmp/orvendale-root.XXXXXX)"
+root="$base/root"
+
+# Ends every process still running inside the root (an X server, a game left behind by a
+# failed step), then unmounts everything below it, deepest first.
+cleanup() {
+  local rc=$? pid
+  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    if [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ]; then
+      kill -9 "$pid" 2>/dev/null || true
+    fi
+  done
+  sleep 0.5
+  if findmnt -rno TARGET | grep -q "^$root"; then
+    umount -R "$root/proc" "$root/sys" "$root/dev" 2>/dev/null ||
+      umount -R -l "$root/proc" "$root/sys" "$root/dev" 2>/dev/null || true
+  fi
+  if findmnt -rno TARGET | grep -q "^$root"; then
+    echo "fresh-root: could not unmount everything below $root" >&2
+    rc=1
+  elif [ "$keep" -eq 0 ]; then
+    rm -rf "$base"
+  else
+    echo "fresh-root: the root stays at $root"
+  fi
+  exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+started=$SECONDS
+echo "== Fresh Debian 12 root (mmdebstrap, minbase) in $root"
+mmdebstrap --quiet --variant=minbase bookworm "$root" \
+  "deb http://deb.debian.org/debian bookworm main" \
+  "deb http://deb.debian.org/debian bookworm-updates main" \
+  "deb http://deb.debian.org/debian-security bookworm-security main"
+# A root is no booted system: packages must not start services in it.
+printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+chmod 755 "$root/usr/sbin/policy-rc.d"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+mount -t proc proc "$root/proc"
+mount --rbind /sys "$root/sys"
+mount --make-rslave "$root/sys"
+mount --rbind /dev "$root/dev"
+mount --make-rslave "$root/dev"
+
+git clone --quiet --no-hardlinks "$repo" "$root/root/orvendale"
+echo "   root ready in $((SECONDS - started)) s, with a clone of $(git -C "$repo" rev-parse --short HEAD)"
+
+# in_root COMMAND: runs a shell command in the clone, as root, with a new login's bare
+# environment.
+in_root() {
+  chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    /bin/bash -c "cd /root/orvendale && $1"
+}
+
+failed=0
+if [ "$only_play" -eq 0 ]; then
+  echo "== In the fresh root: the README's test command"
+  started=$SECONDS
+  in_root "bash scripts/test.sh" || failed=1
+  echo "   test command done in $((SECONDS - started)) s"
+fi
+
+echo "== In the fresh root: the README's play command, under Xvfb, ended with Escape"
+started=$SECONDS
+in_root "bash tests/fresh/play_and_escape.sh" || failed=1
+echo "   play command done in $((SECONDS - started)) s"
+
+if [ "$failed" -ne 0 ]; then
+  echo "FRESH ROOT: FAILED"
+  exit 1
+fi
+echo "FRESH ROOT: the README's commands work on a new Debian 12 machine"
