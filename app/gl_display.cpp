@@ -5,14 +5,13 @@
 
 #include <cstring>
 
-namespace {
-
-int Fail(const char* text) {
+// Tells the player why the display could not be made, then gives back what was taken on
+// the way: above all the screen mode, which must not outlive a display that never came.
+int GlDisplay::Abandon(const char* text) {
     MessageBoxA(nullptr, text, "GL_Drv", MB_OK);
+    Shutdown();
     return 0;
 }
-
-}  // namespace
 
 GlDisplay::~GlDisplay() {
     if (active) Shutdown();
@@ -57,14 +56,15 @@ int GlDisplay::Create(HWND targetWindow, int w, int h, int bits, int wantFullscr
     pfd.iLayerType = PFD_MAIN_PLANE;
 
     deviceContext = GetDC(window);
-    if (deviceContext == nullptr) return Fail("Unable to create a GL device context.");
+    if (deviceContext == nullptr) return Abandon("Unable to create a GL device context.");
     int format = ChoosePixelFormat(deviceContext, &pfd);
-    if (format == 0) return Fail("Unable to find a suitable pixelformat.");
-    if (!SetPixelFormat(deviceContext, format, &pfd)) return Fail("Unable to set the pixelformat.");
+    if (format == 0) return Abandon("Unable to find a suitable pixelformat.");
+    if (!SetPixelFormat(deviceContext, format, &pfd))
+        return Abandon("Unable to set the pixelformat.");
     renderContext = wglCreateContext(deviceContext);
-    if (renderContext == nullptr) return Fail("Unable to create a GL rendering context.");
+    if (renderContext == nullptr) return Abandon("Unable to create a GL rendering context.");
     if (!wglMakeCurrent(deviceContext, renderContext))
-        return Fail("Unable to activate the GL rendering context.");
+        return Abandon("Unable to activate the GL rendering context.");
 
     glViewport(0, 0, w, h);
     glMatrixMode(GL_MODELVIEW);

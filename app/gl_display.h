@@ -24,4 +24,7 @@ public:
     int Create(HWND window, int width, int height, int bits, int fullscreen);
     int Shutdown();
     int Present();
+
+private:
+    int Abandon(const char* text);
 };

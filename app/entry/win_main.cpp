@@ -69,8 +69,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     LogLine("Loading font(s) ..");
 
     if (!strokeFont.Load("font.txt") || !fontA.Load("font_vimra.tga") ||
-        !fontB.Load("font_tech.tga"))
+        !fontB.Load("font_tech.tga")) {
+        // The player gets the desktop back as it was, screen mode and all.
+        display->Shutdown();
         return -1;
+    }
     LogLine("    OK");
     LogLine("Rendering !");
 
@@ -90,6 +93,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         if (game.energy > 0.0f) {
             if (hasFocus) SteerStep(steering, game, ship);
             RunFrame();
+        } else {
+            // The game is over and nothing will be drawn again: sleep until the next
+            // message (Escape, a close) instead of spinning a core on an empty queue.
+            WaitMessage();
         }
     }
 

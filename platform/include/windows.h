@@ -185,6 +185,7 @@ typedef struct tagPIXELFORMATDESCRIPTOR {
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_MOUSEMOVE 0x0200
+#define WM_USER 0x0400
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
@@ -279,6 +280,7 @@ HMODULE GetModuleHandleA(LPCSTR name);
 
 // Messages.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
+BOOL WaitMessage(void);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

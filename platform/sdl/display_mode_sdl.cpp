@@ -2,7 +2,13 @@
 // only when the display really has that mode and ends up running at it; otherwise it
 // reports a failure code, as Windows does (SDL on its own would quietly pick another
 // mode). A null mode restores the desktop.
+//
+// On Windows a temporary (CDS_FULLSCREEN) change is undone when the process ends, however
+// it ends. X keeps a mode after its client has gone, so the stand-in remembers the window
+// that holds the mode and restores the desktop at exit if nobody did before.
 #include <windows.h>
+
+#include <cstdlib>
 
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
@@ -26,7 +32,27 @@ LONG Record(int width, int height, unsigned flags, LONG result) {
     return result;
 }
 
+// The window whose full-screen mode is in force. It may be destroyed already: the game
+// destroys its window before it restores the desktop, and the mode is still its mode.
+orvsdl::WindowRecord* g_modeHolder = nullptr;
+
+void RestoreDesktop() {
+    if (g_modeHolder == nullptr) return;
+    SDL_SetWindowFullscreen(g_modeHolder->sdl, 0);
+    g_modeHolder = nullptr;
+}
+
+void HoldMode(orvsdl::WindowRecord* w) {
+    static bool registered = false;
+    if (!registered) registered = std::atexit(RestoreDesktop) == 0;
+    g_modeHolder = w;
+}
+
 }  // namespace
+
+namespace orvsdl {
+bool DisplayModeChanged() { return g_modeHolder != nullptr; }
+}  // namespace orvsdl
 
 using namespace orvsdl;
 
@@ -36,11 +62,11 @@ extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
                       flags, DISP_CHANGE_BADMODE);
     if (!EnsureVideo()) return Record(0, 0, flags, DISP_CHANGE_FAILED);
 
-    WindowRecord* w = LatestWindow();
     if (mode == nullptr) {
-        if (w != nullptr) SDL_SetWindowFullscreen(w->sdl, 0);
+        RestoreDesktop();
         return Record(0, 0, flags, DISP_CHANGE_SUCCESSFUL);
     }
+    WindowRecord* w = LatestWindow();
 
     const int width = (mode->dmFields & DM_PELSWIDTH) ? (int)mode->dmPelsWidth : 0;
     const int height = (mode->dmFields & DM_PELSHEIGHT) ? (int)mode->dmPelsHeight : 0;
@@ -68,5 +94,6 @@ extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
         SDL_SetWindowFullscreen(w->sdl, 0);
         return Record(width, height, flags, DISP_CHANGE_FAILED);
     }
+    HoldMode(w);
     return Record(width, height, flags, DISP_CHANGE_SUCCESSFUL);
 }

@@ -2,6 +2,10 @@
 // ANSI code page) and converted with iconv. As on Windows, the first button is the
 // default one (Return answers it). With no display at all the box is written to the
 // terminal and the call fails with 0, as MessageBoxA does when it cannot show a box.
+// With a display that cannot show one (an X server without the core fonts the boxes are
+// drawn with, and no zenity), the box also goes to the terminal, but the call answers
+// with the default button: that is the answer a player pressing Return would give, and
+// the program goes on instead of taking the failure for a "No".
 #include <windows.h>
 
 #include <iconv.h>
@@ -73,6 +77,14 @@ Buttons ButtonsFor(UINT type) {
     return b;
 }
 
+// The answer of the default (first) button, and its label.
+int DefaultAnswer(UINT type, const char** label) {
+    switch (type & 0xF) {
+        case MB_YESNO: *label = "Yes"; return IDYES;
+        default: *label = "OK"; return IDOK;
+    }
+}
+
 Uint32 IconFlags(UINT type) {
     switch (type & 0xF0) {
         case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
@@ -106,13 +118,25 @@ extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     // start; a box the player must answer is worth a second try.
     const bool haveDisplay = EnsureVideo();
     int shown = -1;
-    for (int attempt = 0; attempt < 3 && shown != 0 && haveDisplay; ++attempt)
+    for (int attempt = 0; attempt < 3 && shown != 0 && haveDisplay; ++attempt) {
+        if (orvseam::MessageBoxesUnshowable()) {
+            SDL_SetError("boxes cannot be shown on this display");
+            break;
+        }
         shown = SDL_ShowMessageBox(&data, &answer);
+    }
     ResumeRelativeMouse();
-    if (shown != 0) {
-        std::fprintf(stderr, "%s: %s\n(no message box could be shown: %s)\n", utf8Caption.c_str(),
-                     utf8Text.c_str(), haveDisplay ? SDL_GetError() : "no display is available");
+    if (shown != 0 && !haveDisplay) {
+        std::fprintf(stderr, "%s: %s\n(no message box could be shown: no display is available)\n",
+                     utf8Caption.c_str(), utf8Text.c_str());
         answer = 0;
+    } else if (shown != 0) {
+        const char* label = "";
+        answer = DefaultAnswer(type, &label);
+        std::fprintf(stderr,
+                     "%s: %s\n(no message box could be shown: %s; taking its default answer, "
+                     "%s)\n",
+                     utf8Caption.c_str(), utf8Text.c_str(), SDL_GetError(), label);
     } else if (answer < 0) {
         // Closed from its title bar: the answer a Windows box gives to Escape or close.
         UINT buttonsType = type & 0xF;

@@ -1,6 +1,7 @@
 // The message queue over SDL's event queue. PeekMessageA never blocks: when our own queue
 // is empty it translates whatever SDL has gathered (focus, keys, close requests, mouse
-// motion) into window messages, then answers from the queue.
+// motion) into window messages, then answers from the queue. WaitMessage sleeps in SDL's
+// own wait until the next event arrives, so a loop with nothing to draw costs no CPU.
 #include <windows.h>
 
 #include <deque>
@@ -88,7 +89,7 @@ void Translate(const SDL_Event& e) {
         case SDL_MOUSEMOTION:
             // Motion feeds the cursor position (GetCursorPos); no WM_MOUSEMOVE is queued,
             // because the game only ever polls the cursor.
-            AddMouseMotion(e.motion.xrel, e.motion.yrel);
+            TakeMouseMotion(e.motion);
             break;
         case SDL_QUIT: {
             // The session asks the program to end (a signal or logout): ask every window to
@@ -140,6 +141,18 @@ BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT r
         return TRUE;
     }
     return FALSE;
+}
+
+BOOL WaitMessage(void) {
+    PumpEvents();
+    if (!Queue().empty()) return TRUE;
+    // Without an event queue nothing could ever arrive: fail rather than sleep for good.
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return FALSE;
+    // Any input wakes the caller, as on Windows, also input that becomes no message here
+    // (mouse motion only moves the cursor); the caller simply peeks and waits again.
+    if (SDL_WaitEvent(nullptr) == 0) return FALSE;
+    PumpEvents();
+    return TRUE;
 }
 
 BOOL TranslateMessage(const MSG* msg) {

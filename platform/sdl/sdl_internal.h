@@ -47,10 +47,16 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Cursor bookkeeping that the event pump and message boxes need.
 void AddMouseMotion(int dx, int dy);
+// Motion from SDL's queue: relative motion (captured pointer, scripted) moves the cursor
+// by its amount; a free pointer's motion puts the cursor where the pointer is.
+void TakeMouseMotion(const SDL_MouseMotionEvent& motion);
 void ApplyCursorMode();
 int CurrentShowCount();
 void SuspendRelativeMouse();
 void ResumeRelativeMouse();
+
+// True while a full-screen mode set by ChangeDisplaySettingsA is in force.
+bool DisplayModeChanged();
 
 // Converts Windows-1250 bytes to UTF-8 for display.
 std::string Cp1250ToUtf8(const char* text);

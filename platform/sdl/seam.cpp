@@ -15,6 +15,7 @@ struct SeamState {
     int64_t counter = 0, frequency = 0;
     long ms = 0;
     std::deque<int> answers;
+    bool boxesUnshowable = false;
     std::vector<MessageBoxRecord> boxes;
     std::vector<ModeChange> modes;
 };
@@ -87,6 +88,18 @@ void PushMouseMotion(int dx, int dy) {
     SDL_PushEvent(&e);
 }
 
+void PushPointerMotion(HWND window, int x, int y, int dx, int dy) {
+    if (!orvsdl::EnsureEvents()) return;
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SdlId(window);
+    e.motion.x = x;
+    e.motion.y = y;
+    e.motion.xrel = dx;
+    e.motion.yrel = dy;
+    SDL_PushEvent(&e);
+}
+
 void PushKeyDown(int virtualKey) {
     if (!orvsdl::EnsureEvents()) return;
     SDL_Event e{};
@@ -119,6 +132,8 @@ void PushCloseRequest(HWND window) {
 
 void QueueMessageBoxAnswer(int answer) { State().answers.push_back(answer); }
 const std::vector<MessageBoxRecord>& MessageBoxes() { return State().boxes; }
+void SetMessageBoxesUnshowable(bool unshowable) { State().boxesUnshowable = unshowable; }
+bool MessageBoxesUnshowable() { return State().boxesUnshowable; }
 
 bool TakeMessageBoxAnswer(const std::string& text, const std::string& caption, UINT type,
                           int* answer) {
@@ -140,7 +155,15 @@ void RecordModeChange(int width, int height, unsigned flags, long result) {
     State().modes.push_back(ModeChange{width, height, flags, result});
 }
 
+bool DisplayModeChanged() { return orvsdl::DisplayModeChanged(); }
+
 int CursorShowCount() { return orvsdl::CurrentShowCount(); }
+
+bool PointerPosition(int* x, int* y) {
+    if (!orvsdl::EnsureVideo()) return false;
+    SDL_GetGlobalMouseState(x, y);
+    return true;
+}
 
 bool DesktopSize(int* width, int* height) {
     SDL_DisplayMode mode;

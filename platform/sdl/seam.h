@@ -44,6 +44,9 @@ void SetMilliseconds(long ms);
 
 // Input, delivered through SDL's own event queue so it takes the same road as real input.
 void PushMouseMotion(int dx, int dy);
+// Motion of a free (uncaptured) pointer over `window`, as the X server reports it: where
+// the pointer now is in the window's coordinates, and how far it went.
+void PushPointerMotion(HWND window, int x, int y, int dx, int dy);
 void PushKeyDown(int virtualKey);
 void PushFocus(HWND window, bool gained);
 void PushCloseRequest(HWND window);
@@ -57,6 +60,9 @@ struct MessageBoxRecord {
     int answer;
 };
 void QueueMessageBoxAnswer(int answer);
+// While set, boxes that are not answered from the queue cannot be shown, as on an X server
+// without the fonts they are drawn with.
+void SetMessageBoxesUnshowable(bool unshowable);
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
 // Display-mode changes as the stand-in saw them: width x height, or 0 x 0 for a restore.
@@ -67,9 +73,13 @@ struct ModeChange {
     long result;
 };
 const std::vector<ModeChange>& ModeChanges();
+// True while a full-screen mode is in force that nobody has restored yet.
+bool DisplayModeChanged();
 
 // The cursor's display counter as ShowCursor keeps it.
 int CursorShowCount();
+// Where the real pointer is on the screen; false without a display.
+bool PointerPosition(int* x, int* y);
 
 // The size of the desktop the windows open on; false without a display.
 bool DesktopSize(int* width, int* height);

@@ -17,6 +17,7 @@ bool TakeMessageBoxAnswer(const std::string& text, const std::string& caption, U
                           int* answer);
 void RecordMessageBox(const std::string& text, const std::string& caption, UINT type,
                       int answer);
+bool MessageBoxesUnshowable();
 void RecordModeChange(int width, int height, unsigned flags, long result);
 
 }  // namespace orvseam

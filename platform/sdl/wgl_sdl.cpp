@@ -59,8 +59,10 @@ HGLRC wglCreateContext(HDC dc) {
     SDL_GLContext previous = SDL_GL_GetCurrentContext();
     SDL_GLContext context = SDL_GL_CreateContext(w->sdl);
     if (context == nullptr) return nullptr;
-    // The game draws back to back with no frame-rate cap.
-    SDL_GL_SetSwapInterval(0);
+    // The swap interval is left as the driver and the desktop set it, as wglCreateContext
+    // does: with vertical sync the game runs at the display's refresh rate, the pace its
+    // per-step steering was made for. Whoever wants frames as fast as they come says so in
+    // the driver's own way (Mesa: vblank_mode=0 in the environment).
     // Unlike SDL, wglCreateContext does not make the new context current.
     SDL_GL_MakeCurrent(previousWindow, previous);
     ContextRecord* rc = new ContextRecord();

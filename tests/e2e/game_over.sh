@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Flying without steering until the energy runs out: the dominant zone meter fills in 9 s,
 # then the energy falls by about 1 per second. Exactly one "Game Over" box appears, no
-# frame is drawn while it is up or after it is confirmed, and Escape still ends the game
-# with result 0.
+# frame is drawn while it is up or after it is confirmed, the game then waits without
+# using the processor, and Escape still ends the game with result 0.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$@"
 e2e_xserver 640 480
@@ -38,6 +38,10 @@ e2e_screenshot "$E2E_WORK/after2.png"
 diff=$(compare -metric AE "$E2E_WORK/after1.png" "$E2E_WORK/after2.png" null: 2>&1)
 [ "$diff" == "0" ] || e2e_fail "frames were drawn after the box was confirmed ($diff pixels)"
 [ "$(e2e_box_count "Game Over")" == "0" ] || e2e_fail "a second Game Over box appeared"
+# With nothing left to draw the game sleeps until the next message.
+cpu="$(e2e_cpu_share 3)"
+echo "CPU after game over: $cpu of a core"
+e2e_check "$cpu < 0.05" "the game sleeps after game over instead of spinning (used $cpu of a core)"
 
 e2e_key Escape
 e2e_wait_exit 15

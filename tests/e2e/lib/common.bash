@@ -10,6 +10,8 @@ E2E_WORK=""
 E2E_XPID=""
 E2E_GPID=""
 export DISPLAY=""
+# The game under test draws as fast as it can, whatever the driver's default swap interval.
+export vblank_mode=0
 
 e2e_fail() {
   echo "FAIL: $*" >&2
@@ -42,12 +44,17 @@ e2e_init() {
   trap e2e_cleanup EXIT
 }
 
-# e2e_xserver WIDTH HEIGHT: a private Xvfb of that screen size (no window manager).
+# e2e_xserver WIDTH HEIGHT [XVFB_ARGUMENT...]: a private Xvfb of that screen size (no
+# window manager).
 e2e_xserver() {
   local w="$1" h="$2" n
+  shift 2
   for n in $(seq 60 140); do
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-      Xvfb ":$n" -screen 0 "${w}x${h}x24" -nolisten tcp >/dev/null 2>&1 &
+    # A display is free when neither its lock file nor its socket exists; the abstract
+    # socket counts too, since it is shared with every root on this machine.
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ] &&
+      ! grep -q "@/tmp/.X11-unix/X${n}\$" /proc/net/unix 2>/dev/null; then
+      Xvfb ":$n" -screen 0 "${w}x${h}x24" -nolisten tcp "$@" >/dev/null 2>&1 &
       E2E_XPID=$!
       export DISPLAY=":$n"
       local i
@@ -207,4 +214,15 @@ e2e_click_box_button() {
     fi
   done
   return 1
+}
+
+# e2e_cpu_share SECONDS: the share of one core (0..1) the game used over the next SECONDS,
+# from the kernel's count of its user and system time.
+e2e_cpu_share() {
+  local t0 t1 hz
+  hz="$(getconf CLK_TCK)"
+  t0="$(awk '{ print $14 + $15 }' "/proc/$E2E_GPID/stat")"
+  sleep "$1"
+  t1="$(awk '{ print $14 + $15 }' "/proc/$E2E_GPID/stat")"
+  awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$1" 'BEGIN { printf "%.3f\n", (b - a) / hz / s }'
 }
