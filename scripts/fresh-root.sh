@@ -3,10 +3,10 @@
 # keeps whatever was installed by hand, so a green run there can hide a missing install
 # step; this script makes a minimal Debian 12 root with mmdebstrap (only what every
 # Debian 12 system has), puts a clean clone of this repository's committed HEAD inside,
-# and runs there, with the bare environment of a new root login (no DISPLAY, no
-# XDG_RUNTIME_DIR, no locale):
-#   1. the README's test command, `bash scripts/test.sh`;
-#   2. the README's play command, `bash scripts/play.sh`, under Xvfb, ended with Escape.
+# and runs there, with a bare environment (no DISPLAY, no XDG_RUNTIME_DIR, no locale):
+#   1. the README's test command, `bash scripts/test.sh`, without even a HOME;
+#   2. the README's play command, `bash scripts/play.sh`, as root in /root, under Xvfb,
+#      ended with Escape.
 # Everything it mounts is unmounted, and the root removed, on every way out.
 #
 # Usage (as root on Debian 12): bash scripts/fresh-root.sh [--keep] [--only-play]
@@ -80,25 +80,28 @@ mount --make-rslave "$root/dev"
 git clone --quiet --no-hardlinks "$repo" "$root/root/orvendale"
 echo "   root ready in $((SECONDS - started)) s, with a clone of $(git -C "$repo" rev-parse --short HEAD)"
 
-# in_root COMMAND: runs a shell command in the clone, as root, with a new login's bare
-# environment.
+# in_root COMMAND [VARIABLE=VALUE...]: runs a shell command in the clone, as root, with
+# only a PATH and the variables given.
 in_root() {
-  chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    /bin/bash -c "cd /root/orvendale && $1"
+  local command="$1"
+  shift
+  chroot "$root" /usr/bin/env -i TERM=dumb \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" \
+    /bin/bash -c "cd /root/orvendale && $command"
 }
 
 failed=0
 if [ "$only_play" -eq 0 ]; then
   echo "== In the fresh root: the README's test command"
   started=$SECONDS
+  # Not even a HOME: as from a service, the harshest start the test command may get.
   in_root "bash scripts/test.sh" || failed=1
   echo "   test command done in $((SECONDS - started)) s"
 fi
 
 echo "== In the fresh root: the README's play command, under Xvfb, ended with Escape"
 started=$SECONDS
-in_root "bash tests/fresh/play_and_escape.sh" || failed=1
+in_root "bash tests/fresh/play_and_escape.sh" HOME=/root || failed=1
 echo "   play command done in $((SECONDS - started)) s"
 
 if [ "$failed" -ne 0 ]; then

@@ -6,6 +6,12 @@
 # tests run under Xvfb. Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# Started from a service or a bare `env -i`, there may be no HOME; Wine and ImageMagick
+# want one.
+if [ -z "${HOME:-}" ]; then
+  HOME="$(getent passwd "$(id -u)" | cut -d: -f6)"
+  export HOME="${HOME:-/tmp}"
+fi
 bash "$root/scripts/setup.sh"
 
 failed=0

@@ -6,14 +6,14 @@
 set -uo pipefail
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$repo/scripts/lib/packages.sh"
+source "$repo/scripts/lib/xserver.sh"
 # The desktop a player already has; everything else comes from the play command itself.
 install_missing xvfb xauth xdotool x11-utils || exit 1
 
-xpid="" gpid=""
+gpid=""
 cleanup() {
   [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-  return 0
+  stop_xvfb
 }
 trap cleanup EXIT
 fail() {
@@ -22,11 +22,7 @@ fail() {
   exit 1
 }
 
-Xvfb :7 -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xpid=$!
-export DISPLAY=:7
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "could not start Xvfb"
+start_xvfb 640 480 || fail "could not start Xvfb"
 
 rm -f "$repo/data/Engine.log"
 bash "$repo/scripts/play.sh" &

@@ -3,6 +3,7 @@
 # Usage in a test:  source "$(dirname "$0")/lib/common.bash"; e2e_init "$@"
 
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/xserver.sh"
 
 E2E_BIN=""
 E2E_DATA=""
@@ -47,27 +48,8 @@ e2e_init() {
 # e2e_xserver WIDTH HEIGHT [XVFB_ARGUMENT...]: a private Xvfb of that screen size (no
 # window manager).
 e2e_xserver() {
-  local w="$1" h="$2" n
-  shift 2
-  for n in $(seq 60 140); do
-    # A display is free when neither its lock file nor its socket exists; the abstract
-    # socket counts too, since it is shared with every root on this machine.
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ] &&
-      ! grep -q "@/tmp/.X11-unix/X${n}\$" /proc/net/unix 2>/dev/null; then
-      Xvfb ":$n" -screen 0 "${w}x${h}x24" -nolisten tcp "$@" >/dev/null 2>&1 &
-      E2E_XPID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 100); do
-        if xdpyinfo >/dev/null 2>&1; then return 0; fi
-        if ! kill -0 "$E2E_XPID" 2>/dev/null; then break; fi
-        sleep 0.05
-      done
-      kill "$E2E_XPID" 2>/dev/null
-      E2E_XPID=""
-    fi
-  done
-  e2e_fail "could not start Xvfb"
+  start_xvfb "$@" || e2e_fail "could not start Xvfb"
+  E2E_XPID="$XVFB_PID"
 }
 
 # Starts the game in the scratch folder, in the background.

@@ -1,0 +1,37 @@
+# start_xvfb WIDTH HEIGHT [XVFB_ARGUMENT...]: starts a private Xvfb with a screen of that
+# size (24-bit colour, no TCP, no window manager) on the first free display from 60 up,
+# waits until it answers, and sets XVFB_PID and exports DISPLAY. Returns non-zero when no
+# server could be started. Sourced by the scripts and tests that need an X server.
+#
+# A display is free when neither its lock file nor its socket exists, and no one listens
+# on its abstract socket: that one is shared by every root on the machine (a chroot has a
+# /tmp of its own but not a network namespace), so two servers could otherwise take the
+# same number and clients would reach the wrong one.
+XVFB_PID=""
+start_xvfb() {
+  local width="$1" height="$2" n i
+  shift 2
+  for n in $(seq 60 199); do
+    [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+    grep -q "@/tmp/.X11-unix/X${n}\$" /proc/net/unix 2>/dev/null && continue
+    Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp "$@" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for i in $(seq 1 100); do
+      xdpyinfo >/dev/null 2>&1 && return 0
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+  done
+  export DISPLAY=""
+  return 1
+}
+
+# stop_xvfb: ends the server start_xvfb started, if any.
+stop_xvfb() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+  return 0
+}
