@@ -8,4 +8,5 @@ install_missing \
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
   googletest libgtest-dev libbenchmark-dev \
   xvfb xauth xdotool x11-utils imagemagick \
-  libfreetype-dev libpng-dev
+  libfreetype-dev libpng-dev \
+  desktop-file-utils appstream man-db
