@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the release packages from builds that are already configured: the Debian package
-# from build/ (CPack's DEB generator, which needs dpkg-shlibdeps from dpkg-dev), and with
+# from build/ (CPack's DEB generator, which finds the libraries with file and dpkg-shlibdeps), and with
 # --windows also the Windows zip from build-windows/ (the "windows" preset). Builds what
 # the packages hold first. Prints the paths of the packages it made.
 #
@@ -31,7 +31,7 @@ package() {
 
 if [ "$linux" -eq 1 ]; then
   source "$root/scripts/lib/packages.sh"
-  install_missing dpkg-dev
+  install_missing dpkg-dev file
   package "$root/build" DEB
 fi
 if [ "$windows" -eq 1 ]; then

@@ -27,6 +27,9 @@ if [ -z "${WINEPREFIX:-}" ]; then
   OWN_PREFIX="$(mktemp -d /tmp/orvendale-wine.XXXXXX)"
   export WINEPREFIX="$OWN_PREFIX"
   DISPLAY= wine wineboot -i >/dev/null 2>&1
+  # The prefix is ready only when its set-up processes have ended; the first case would
+  # otherwise start the game while Wine is still busy with them.
+  wineserver -w
 fi
 
 LOG_HEADER="__________Engine - Log__________"
