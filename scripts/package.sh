@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release packages from builds that are already configured: the Debian package
-# from build/ (CPack's DEB generator, which finds the libraries with file and dpkg-shlibdeps), and with
-# --windows also the Windows zip from build-windows/ (the "windows" preset). Builds what
-# the packages hold first. Prints the paths of the packages it made.
+# from build/ (CPack's DEB generator, which finds the libraries with file and
+# dpkg-shlibdeps), and with --windows also the Windows zip from build-windows/ (the
+# "windows" preset). Builds what the packages hold first. Prints their paths.
 #
 # Usage: package.sh [--windows] [--only-windows]
 set -euo pipefail
