@@ -6,7 +6,9 @@
 # and runs there, with a bare environment (no DISPLAY, no XDG_RUNTIME_DIR, no locale):
 #   1. the README's test command, `bash scripts/test.sh`, without even a HOME;
 #   2. the README's play command, `bash scripts/play.sh`, as root in /root, under Xvfb,
-#      ended with Escape.
+#      ended with Escape;
+#   3. the Debian package made there (scripts/package.sh), installed, played and purged
+#      in a second fresh root (tests/install/in_fresh_root.sh).
 # Everything it mounts is unmounted, and the root removed, on every way out.
 #
 # Usage (as root on Debian 12): bash scripts/fresh-root.sh [--keep] [--only-play]
@@ -103,6 +105,20 @@ echo "== In the fresh root: the README's play command, under Xvfb, ended with Es
 started=$SECONDS
 in_root "bash tests/fresh/play_and_escape.sh" HOME=/root || failed=1
 echo "   play command done in $((SECONDS - started)) s"
+
+echo "== The Debian package, made in the fresh root, installed and purged in another one"
+started=$SECONDS
+deb=""
+if in_root "bash scripts/package.sh >/root/package.path" HOME=/root; then
+  deb="$root$(cat "$root/root/package.path")"
+fi
+if [ -n "$deb" ] && [ -f "$deb" ]; then
+  bash "$repo/tests/install/in_fresh_root.sh" "$deb" || failed=1
+else
+  echo "   no package was made"
+  failed=1
+fi
+echo "   package check done in $((SECONDS - started)) s"
 
 if [ "$failed" -ne 0 ]; then
   echo "FRESH ROOT: FAILED"

@@ -10,4 +10,5 @@ install_missing \
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri \
   googletest libgtest-dev libbenchmark-dev \
   xvfb xauth xfonts-base xdotool x11-utils imagemagick \
-  libfreetype-dev
+  libfreetype-dev libpng-dev \
+  desktop-file-utils appstream man-db

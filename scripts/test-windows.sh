@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build, checked on Linux: cross-builds orvendale.exe and the unit tests of the
 # platform-independent folders with mingw-w64 (the "windows" preset, into build-windows/),
-# runs the unit tests under Wine, then the end-to-end checks of the real program under
-# Wine (tests/win/wine_e2e.sh). Installs what is missing first (Debian 12, as root or with
+# packs the release zip, runs the unit tests under Wine, then the end-to-end checks of the
+# real program and of the unpacked zip under Wine (tests/win/wine_e2e.sh). Installs what is missing first (Debian 12, as root or with
 # sudo). Exits non-zero when anything fails.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,7 +10,7 @@ build="$root/build-windows"
 
 source "$root/scripts/lib/packages.sh"
 install_missing cmake ninja-build googletest g++-mingw-w64-x86-64 wine wine64 \
-  xvfb xauth xdotool x11-utils imagemagick || exit 1
+  xvfb xauth xdotool x11-utils imagemagick unzip || exit 1
 
 echo "== Windows cross build (build-windows/)"
 started=$SECONDS
@@ -21,6 +21,11 @@ for folder in core config landscape assets objects win; do
 done
 ninja -C "$build" -j2 "${targets[@]}" || { echo "Windows: build failed"; exit 1; }
 echo "   built ${targets[*]} in $((SECONDS - started)) s"
+
+echo "== Windows zip"
+(cd "$build" && cpack -G ZIP >/dev/null) || { echo "Windows: cpack -G ZIP failed"; exit 1; }
+zip="$(ls -t "$build"/orvendale-*-win64.zip | head -1)"
+echo "   $zip"
 
 # One Wine prefix for the whole run: 64-bit only, no Mono or Gecko, no crash dialog (a
 # crashing test ends instead of waiting for a click).
@@ -91,7 +96,7 @@ export DISPLAY=""
 
 echo "== End-to-end checks under Wine"
 e2e_out="$build/wine_e2e.log"
-bash "$root/tests/win/wine_e2e.sh" "$build" 2>&1 | tee "$e2e_out"
+bash "$root/tests/win/wine_e2e.sh" "$build" "$zip" 2>&1 | tee "$e2e_out"
 e2e_rc=${PIPESTATUS[0]}
 e2e_passed="$(sed -n 's/^Wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\1/p' "$e2e_out")"
 e2e_failed="$(sed -n 's/^Wine e2e: \([0-9]*\) passed, \([0-9]*\) failed$/\2/p' "$e2e_out")"

@@ -3,8 +3,10 @@
 # Win32/WGL API, each case on its own Xvfb (no window manager) in a scratch copy of the
 # folder that holds the program and its data files.
 #
-# Usage: wine_e2e.sh BUILD_DIR
+# Usage: wine_e2e.sh BUILD_DIR [WINDOWS_ZIP]
 #   BUILD_DIR holds orvendale.exe and the data files copied beside it by the build.
+#   WINDOWS_ZIP, the release zip (cpack -G ZIP in BUILD_DIR), adds the case of a player
+#   who unpacks it into an empty folder and plays from there.
 #   WINEPREFIX names an initialised 64-bit prefix; without it one is made for this run.
 # Prints one line per case and a closing "N passed, N failed" line; exits non-zero when a
 # case fails.
@@ -13,6 +15,11 @@ set -uo pipefail
 BIN_DIR="$(cd "${1:?usage: wine_e2e.sh BUILD_DIR}" && pwd)"
 EXE="$BIN_DIR/orvendale.exe"
 [ -f "$EXE" ] || { echo "no $EXE" >&2; exit 2; }
+ZIP=""
+if [ -n "${2:-}" ]; then
+  ZIP="$(readlink -f "$2")"
+  [ -f "$ZIP" ] || { echo "no $2" >&2; exit 2; }
+fi
 
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 OWN_PREFIX=""
@@ -20,6 +27,9 @@ if [ -z "${WINEPREFIX:-}" ]; then
   OWN_PREFIX="$(mktemp -d /tmp/orvendale-wine.XXXXXX)"
   export WINEPREFIX="$OWN_PREFIX"
   DISPLAY= wine wineboot -i >/dev/null 2>&1
+  # The prefix is ready only when its set-up processes have ended; the first case would
+  # otherwise start the game while Wine is still busy with them.
+  wineserver -w
 fi
 
 LOG_HEADER="__________Engine - Log__________"
@@ -33,6 +43,7 @@ for f in font.txt font_vimra.tga font_tech.tga; do
 done
 
 WORK=""   # scratch folder of the running case
+UNPACKED=""  # the folder the release zip was unpacked into
 XPID=""   # its X server
 GPID=""   # the game (the Wine loader, whose exit status is the program's result)
 RC=""
@@ -56,6 +67,8 @@ stop_case() {
   fi
   [ -n "$WORK" ] && rm -rf "$WORK"
   WORK=""
+  [ -n "$UNPACKED" ] && rm -rf "$UNPACKED"
+  UNPACKED=""
 }
 
 cleanup() {
@@ -328,6 +341,29 @@ case_game_over_box() {
   expect_log "${ALL_LINES[@]}"
 }
 
+# The release zip holds one folder with the program and every data file, nothing else;
+# unpacked into an empty folder it plays at once and Escape ends it with 0.
+case_release_zip_plays() {
+  local top listed expected f
+  top="$(unzip -Z1 "$ZIP" | head -1 | cut -d/ -f1)"
+  listed="$(unzip -Z1 "$ZIP" | grep -v '/$' | LC_ALL=C sort)"
+  expected="$(for f in orvendale.exe Settings.ini crfighter.3ds font.txt font_tech.tga font_vimra.tga; do
+    echo "$top/$f"; done | LC_ALL=C sort)"
+  [ "$listed" == "$expected" ] || { fail "the zip holds: $(echo $listed)"; return 1; }
+  UNPACKED="$(mktemp -d /tmp/orvendale-wine-zip.XXXXXX)"
+  (cd "$UNPACKED" && unzip -q "$ZIP") || { fail "the zip does not unpack"; return 1; }
+  WORK="$UNPACKED/$top"
+  xserver 640 480 || return 1
+  start_game
+  wait_log "Rendering !" 60 || { fail "the unpacked game did not reach 'Rendering !'"; return 1; }
+  [ "$(window_geometry Orvendale)" == "640x480+0+0" ] ||
+    fail "window is $(window_geometry Orvendale), not 640x480+0+0"
+  expect_frames 0 0 640 480
+  press Orvendale Escape
+  expect_exit 0 15
+  expect_log "${ALL_LINES[@]}"
+}
+
 echo "Windows end-to-end checks under Wine ($(wine --version 2>/dev/null)); fonts present: $HAVE_FONTS"
 if [ "$HAVE_FONTS" -eq 1 ]; then
   run_case "starts full screen at 640x480, renders frames, Escape ends with 0" case_full_screen_plays_and_escape_ends
@@ -336,6 +372,9 @@ if [ "$HAVE_FONTS" -eq 1 ]; then
   run_case "mode refused, answer Yes: plays in a 640x480 window" case_mode_refused_answer_yes_plays_windowed
   run_case "Settings.ini 800x600 sizes the window and the mode" case_settings_size
   run_case "energy runs out: one Game Over box, Escape still ends with 0" case_game_over_box
+  if [ -n "$ZIP" ]; then
+    run_case "the release zip, unpacked into an empty folder, plays and Escape ends with 0" case_release_zip_plays
+  fi
 else
   run_case "without the font files the start-up ends with -1 at 'Loading font(s) ..'" case_start_without_fonts
   run_case "mode refused, answer No: result 0 after 'Init engine ...'" case_mode_refused_answer_no

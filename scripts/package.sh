@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Makes the release packages from builds that are already configured: the Debian package
+# from build/ (CPack's DEB generator, which finds the libraries with file and
+# dpkg-shlibdeps), and with --windows also the Windows zip from build-windows/ (the
+# "windows" preset). Builds what the packages hold first. Prints their paths.
+#
+# Usage: package.sh [--windows] [--only-windows]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+linux=1
+windows=0
+for arg in "$@"; do
+  case "$arg" in
+    --windows) windows=1 ;;
+    --only-windows) windows=1 linux=0 ;;
+    *) echo "usage: package.sh [--windows] [--only-windows]" >&2; exit 2 ;;
+  esac
+done
+
+# package BUILD_DIR GENERATOR: builds the installed targets and runs CPack there.
+package() {
+  local build="$1" generator="$2"
+  [ -f "$build/CPackConfig.cmake" ] || {
+    echo "package.sh: $build is not configured (see the README)" >&2
+    exit 1
+  }
+  ninja -C "$build" orvendale >&2
+  (cd "$build" && cpack -G "$generator" >&2)
+  ls -t "$build"/orvendale[-_]*."$(echo "$generator" | tr '[:upper:]' '[:lower:]')" | head -1
+}
+
+if [ "$linux" -eq 1 ]; then
+  source "$root/scripts/lib/packages.sh"
+  install_missing dpkg-dev file
+  package "$root/build" DEB
+fi
+if [ "$windows" -eq 1 ]; then
+  package "$root/build-windows" ZIP
+fi

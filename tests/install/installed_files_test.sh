@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# What `cmake --install` puts where, staged into a DESTDIR under /usr as the Debian
+# package has it: exactly the expected files with the expected modes (no test, tool or
+# benchmark among them), a desktop entry and AppStream metainfo that their validators
+# accept and that name the launcher, icon and entry really installed, icons of the sizes
+# their folders promise, and a manual page that man formats without a warning.
+#
+# Usage: installed_files_test.sh BUILD_DIR      (the game must be built there)
+# Needs desktop-file-validate (desktop-file-utils) and appstreamcli (appstream).
+set -uo pipefail
+
+BUILD="$(cd "${1:?usage: installed_files_test.sh BUILD_DIR}" && pwd)"
+T="$(mktemp -d /tmp/orvendale-installed.XXXXXX)"
+trap 'rm -rf "$T"' EXIT
+R="$T/stage/usr"
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+DESTDIR="$T/stage" cmake --install "$BUILD" --prefix /usr >"$T/install.log" 2>&1 ||
+  { cat "$T/install.log" >&2; echo "FAIL: cmake --install" >&2; exit 1; }
+
+# Every file and link under the prefix, with its mode.
+expected="$(cat <<'EOF'
+755 bin/orvendale
+755 libexec/orvendale/orvendale
+644 share/applications/orvendale.desktop
+644 share/doc/orvendale/copyright
+644 share/games/orvendale/Settings.ini
+644 share/games/orvendale/crfighter.3ds
+644 share/games/orvendale/font.txt
+644 share/games/orvendale/font_tech.tga
+644 share/games/orvendale/font_vimra.tga
+644 share/icons/hicolor/128x128/apps/orvendale.png
+644 share/icons/hicolor/256x256/apps/orvendale.png
+644 share/icons/hicolor/48x48/apps/orvendale.png
+644 share/man/man6/orvendale.6.gz
+644 share/metainfo/io.github.orvendale.orvendale.metainfo.xml
+EOF
+)"
+actual="$(cd "$R" && find . ! -type d -printf '%m %P\n' | LC_ALL=C sort -k2)"
+[ "$actual" == "$expected" ] || fail "the installed files differ from the expected ones:
+$(diff <(echo "$expected") <(echo "$actual"))"
+
+# The launcher is a script and the program a program, not the other way round.
+head -1 "$R/bin/orvendale" | grep -q '^#!/bin/sh' || fail "bin/orvendale is not the launcher script"
+head -c 4 "$R/libexec/orvendale/orvendale" | grep -q 'ELF' || fail "libexec/orvendale/orvendale is not a program"
+
+# The validators, on the installed files.
+desktop="$R/share/applications/orvendale.desktop"
+metainfo="$R/share/metainfo/io.github.orvendale.orvendale.metainfo.xml"
+out="$(desktop-file-validate "$desktop" 2>&1)"
+[ $? -eq 0 ] && [ -z "$out" ] || fail "desktop-file-validate: $out"
+out="$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1)"
+[ $? -eq 0 ] || fail "appstreamcli validate: $out"
+
+# What they name is installed.
+exec_name="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"
+[ -x "$R/bin/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not in bin/"
+icon_name="$(sed -n 's/^Icon=//p' "$desktop")"
+for size in 48 128 256; do
+  png="$R/share/icons/hicolor/${size}x${size}/apps/$icon_name.png"
+  if [ ! -f "$png" ]; then
+    fail "no $size px icon named '$icon_name'"
+    continue
+  fi
+  # The PNG header: signature, then the IHDR chunk with width and height (big-endian).
+  read -r -a b <<<"$(od -An -tu1 -N24 -w24 "$png")"
+  [ "${b[1]} ${b[2]} ${b[3]}" == "80 78 71" ] || fail "$png is not a PNG"
+  w=$(((b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19]))
+  h=$(((b[20] << 24) | (b[21] << 16) | (b[22] << 8) | b[23]))
+  [ "${w}x${h}" == "${size}x${size}" ] || fail "the ${size}x${size} icon is ${w}x${h}"
+done
+launchable="$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")"
+[ -f "$R/share/applications/$launchable" ] || fail "the metainfo launches '$launchable', which is not installed"
+binary="$(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo")"
+[ -x "$R/bin/$binary" ] || fail "the metainfo provides the binary '$binary', which is not in bin/"
+
+# The manual page formats cleanly.
+out="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$R/share/man/man6/orvendale.6.gz" 2>&1 >"$T/man.txt")"
+[ -z "$out" ] || fail "man warns: $out"
+grep -q "ORVENDALE(6)" "$T/man.txt" && grep -q "Settings.ini" "$T/man.txt" ||
+  fail "the manual page does not format to the game's page"
+
+[ "$failures" -eq 0 ] || { echo "installed files: $failures failures" >&2; exit 1; }
+echo "PASS"
