@@ -2,7 +2,8 @@
 # Makes the release packages from builds that are already configured: the Debian package
 # from build/ (CPack's DEB generator, which finds the libraries with file and
 # dpkg-shlibdeps), and with --windows also the Windows zip from build-windows/ (the
-# "windows" preset). Builds what the packages hold first. Prints their paths.
+# "windows" preset). Builds what the packages hold first. Prints their paths, and only
+# them, on standard output.
 #
 # Usage: package.sh [--windows] [--only-windows]
 set -euo pipefail
@@ -31,7 +32,7 @@ package() {
 
 if [ "$linux" -eq 1 ]; then
   source "$root/scripts/lib/packages.sh"
-  install_missing dpkg-dev file
+  install_missing dpkg-dev file >&2
   package "$root/build" DEB
 fi
 if [ "$windows" -eq 1 ]; then
