@@ -5,18 +5,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/alloc_failure.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------------------
-// Allocation with a failure hook for tests.
-
-int g_allocationsBeforeFailure = -1;
+// Allocation. Impossible sizes are refused before the test hook is asked, so they do not
+// use up an allowed allocation.
 
 void* AllocZeroed(long long count, long long size) {
     if (count <= 0 || size <= 0) return nullptr;
     if (count > (long long)(SIZE_MAX / 2) / size) return nullptr;
-    if (g_allocationsBeforeFailure == 0) return nullptr;
-    if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
+    if (!AllocationAllowed()) return nullptr;
     return std::calloc((size_t)count, (size_t)size);
 }
 
@@ -678,10 +678,6 @@ void BuildCameraOrientation(Camera3ds& c) {
 }
 
 }  // namespace
-
-void SetModel3dsAllocFailure(int allocationsBeforeFailure) {
-    g_allocationsBeforeFailure = allocationsBeforeFailure;
-}
 
 Model3ds::Model3ds()
     : firstFrame(0), lastFrame(0), meshCount(0), cameraCount(0), lightCount(0),

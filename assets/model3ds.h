@@ -11,7 +11,8 @@
 // Bad data is never trusted: face indices and face-material indices are checked against
 // the counts, mapping coordinates go only to vertices that exist; chunk lengths of 0 or
 // of 2^31 or more, nesting deeper than any real file and reads past the end of the data
-// make the load fail. A failed load leaves the model empty.
+// make the load fail, and so does a failed allocation (tests cause those through
+// SetAllocFailure, core/alloc_failure.h). A failed load leaves the model empty.
 #pragma once
 
 #include <cstdint>
@@ -106,7 +107,3 @@ public:
     Light3ds* lights;
     Material3ds* materials;
 };
-
-// Test hook: the next `allocationsBeforeFailure` allocations of the reader succeed and
-// every later one fails, until reset with -1 (the default: never fail).
-void SetModel3dsAllocFailure(int allocationsBeforeFailure);

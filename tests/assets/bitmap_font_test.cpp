@@ -9,6 +9,7 @@
 
 #include "assets/bitmap_font.h"
 #include "assets/tga_image.h"
+#include "core/alloc_failure.h"
 #include "core/grow_array.h"
 #include "tests/assets/bitmap_font_test_util.h"
 #include "tests/support/gl_test_window.h"
@@ -184,9 +185,9 @@ TEST(BitmapFontMetrics, FailedAllocationsFailTheLoad) {
     p.PutBlock(OneGlyph());
     for (int allowed : {0, 1}) {  // the word list, then the glyph records
         BitmapFont font;
-        SetGrowArrayAllocFailure(allowed);
+        SetAllocFailure(allowed);
         int result = Read(font, p);
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
         EXPECT_EQ(0, result) << allowed;
         ExpectNoGlyphs(font);
     }

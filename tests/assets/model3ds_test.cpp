@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/alloc_failure.h"
 #include "tools/make_crfighter_chunks.h"
 
 namespace {
@@ -171,7 +172,7 @@ Bytes ReadAll(const std::string& path) {
 
 class Model3dsAllocFailure : public ::testing::Test {
 protected:
-    void TearDown() override { SetModel3dsAllocFailure(-1); }
+    void TearDown() override { SetAllocFailure(-1); }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -949,10 +950,10 @@ TEST_F(Model3dsAllocFailure, EveryFailedAllocationFailsTheLoadAndLeavesItEmpty) 
     const Bytes b = ReadAll(DataFile("crfighter.3ds"));
     int failures = 0;
     for (int n = 0;; ++n) {
-        SetModel3dsAllocFailure(n);
+        SetAllocFailure(n);
         Model3ds m;
         const int result = LoadBytes(m, b);
-        SetModel3dsAllocFailure(-1);
+        SetAllocFailure(-1);
         if (result == 1) {
             EXPECT_EQ(8, m.meshCount);
             break;

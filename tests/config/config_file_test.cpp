@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/text_memory.h"
+#include "core/alloc_failure.h"
 #include "tests/support/gl_test_window.h"
 
 namespace {
@@ -168,7 +168,7 @@ void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
 
 class ConfigTable : public ::testing::TestWithParam<ConfigCase> {
 protected:
-    void TearDown() override { SetTextMemAllocFailure(-1); }
+    void TearDown() override { SetAllocFailure(-1); }
 };
 
 TEST_P(ConfigTable, ParsesAndLooksUp) {
@@ -180,9 +180,9 @@ TEST_P(ConfigTable, ParsesAndLooksUp) {
     }
 
     ConfigFile config;
-    SetTextMemAllocFailure(c.allocFailAfter);
+    SetAllocFailure(c.allocFailAfter);
     int parsed = config.Parse(stream);
-    SetTextMemAllocFailure(-1);
+    SetAllocFailure(-1);
     if (stream) std::fclose(stream);
     ASSERT_EQ(c.parseResult, parsed);
     EXPECT_EQ(c.message, std::string(config.LastMessage()));
