@@ -66,14 +66,14 @@ struct Light3ds {
     char* name;
     int spot;        // 1 after a spotlight chunk
     int off;         // 1 after the light-off chunk
-    int secondFlag;  // 1 after chunk 0x4627
+    int secondFlag;  // 1 after a ray-shadows chunk (0x4627)
     Vec3 position;    // stored order
     Vec3 spotTarget;  // stored order
     float hotspot;
     float falloff;
-    float value4659;
-    float value465A;
-    float value465B;
+    float value4659;  // the inner range
+    float value465A;  // the outer range
+    float value465B;  // the multiplier
     float red, green, blue;           // 0 to 1
     int redInt, greenInt, blueInt;    // the floats times 255, truncated
 };
