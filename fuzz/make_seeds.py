@@ -5,6 +5,8 @@ The seeds are small valid inputs: the shipped data files where they are small, t
 of the shipped font pictures (where their metrics block lives) where they are not, and
 small files of every kind each reader takes, as the unit tests' fixtures build them.
 Run from anywhere; it overwrites the seeds it makes and leaves other files alone.
+With --check-3ds it writes nothing and fails when the committed 3DS seeds differ from
+what it would write (the unit tests run it so).
 
 The 3DS chunk ids come from the reader's own list, assets/chunk_ids_3ds.h, and every id
 in the fuzzer's 3DS dictionary must be one of them.
@@ -13,15 +15,31 @@ import os
 import re
 import shutil
 import struct
+import sys
 import types
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
 CORPUS = os.path.join(ROOT, "fuzz", "corpus")
 
+# Set by --check-3ds: compare with the committed seeds instead of writing, and collect
+# the ones that differ.
+CHECKING = False
+STALE = []
+
 
 def put(harness, name, data):
     folder = os.path.join(CORPUS, harness)
+    if CHECKING:
+        want = data if isinstance(data, bytes) else data.encode()
+        try:
+            with open(os.path.join(folder, name), "rb") as f:
+                have = f.read()
+        except OSError:
+            have = None
+        if have != want:
+            STALE.append(os.path.join("fuzz", "corpus", harness, name))
+        return
     os.makedirs(folder, exist_ok=True)
     mode = "wb" if isinstance(data, bytes) else "w"
     with open(os.path.join(folder, name), mode) as f:
@@ -29,6 +47,10 @@ def put(harness, name, data):
 
 
 def copy(harness, name, source):
+    if CHECKING:
+        with open(source, "rb") as f:
+            put(harness, name, f.read())
+        return
     folder = os.path.join(CORPUS, harness)
     os.makedirs(folder, exist_ok=True)
     shutil.copyfile(source, os.path.join(folder, name))
@@ -354,6 +376,12 @@ def model_seeds():
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--check-3ds"]:
+        CHECKING = True
+        model_seeds()
+        if STALE:
+            sys.exit("not what fuzz/make_seeds.py writes now (run it): " + ", ".join(STALE))
+        sys.exit(0)
     config_seeds()
     tga_seeds()
     metrics_seeds()
