@@ -741,11 +741,14 @@ void Model3ds::Free() {
     meshCount = cameraCount = lightCount = materialCount = 0;
 }
 
-int Model3ds::LoadFromMemory(const unsigned char* data, long long size) {
+int Model3ds::LoadFromMemory(const unsigned char* data, size_t dataSize) {
     Free();
     firstFrame = 0;
     lastFrame = 0;
-    if (size < 0 || (data == nullptr && size > 0)) return 0;
+    if (data == nullptr && dataSize > 0) return 0;
+    // The walk counts in signed 64 bits, its read budget eight times the size.
+    if (dataSize > (size_t)(LLONG_MAX / 16)) return 0;
+    const long long size = (long long)dataSize;
 
     Reader r;
     r.model = this;
@@ -805,7 +808,7 @@ int Model3ds::Load(const char* fileName) {
         }
     }
     std::fclose(file);
-    const int result = LoadFromMemory(data, size);
+    const int result = LoadFromMemory(data, (size_t)size);
     std::free(data);
     return result;
 }

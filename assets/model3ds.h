@@ -15,6 +15,7 @@
 // SetAllocFailure, core/alloc_failure.h). A failed load leaves the model empty.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/vec3.h"
@@ -91,8 +92,8 @@ public:
 
     // Reads a 3DS file: 1 on success, 0 on failure (the model is then empty).
     int Load(const char* fileName);
-    // The same on bytes already in memory; the data is only read during the call.
-    int LoadFromMemory(const unsigned char* data, long long size);
+    // The same on a file's bytes already in memory; the data is only read during the call.
+    int LoadFromMemory(const unsigned char* data, size_t size);
     // Frees everything the model holds and sets the counts to 0.
     void Free();
 

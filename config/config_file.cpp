@@ -165,7 +165,7 @@ int ConfigFile::CheckStatements() const {
 
 int ConfigFile::Parse(FILE* stream) {
     Clear();
-    ReadStream(stream);
+    LoadFromStream(stream);
 
     int count = 0;
     int result = CountTokens(&count);

@@ -257,7 +257,7 @@ TEST(BitmapFontMetrics, ArbitraryPicturesStayInBounds) {
 class ShippedFontPicture : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShippedFontPicture, CoversPrintableAsciiWithGlyphsInsideThePicture) {
-    TgaImage* image = ReadTga(DataPath(GetParam()));
+    TgaImage* image = LoadTga(DataPath(GetParam()));
     ASSERT_NE(nullptr, image) << DataPath(GetParam());
     const int w = image->width, h = image->height;
     EXPECT_EQ(0, w & (w - 1)) << "width a power of two";
@@ -309,8 +309,8 @@ float TextWidth(const BitmapFont& f, const char* text, float scale) {
 }
 
 TEST(ShippedFontSizes, HudTextsReadWellAndStayOnScreen) {
-    TgaImage* tech = ReadTga(DataPath("font_tech.tga"));
-    TgaImage* vimra = ReadTga(DataPath("font_vimra.tga"));
+    TgaImage* tech = LoadTga(DataPath("font_tech.tga"));
+    TgaImage* vimra = LoadTga(DataPath("font_vimra.tga"));
     ASSERT_NE(nullptr, tech);
     ASSERT_NE(nullptr, vimra);
     BitmapFont b, a;

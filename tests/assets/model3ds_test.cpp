@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -33,7 +34,7 @@ struct V3 {
 };
 
 int LoadBytes(Model3ds& m, const Bytes& b) {
-    return m.LoadFromMemory(b.data(), (long long)b.size());
+    return m.LoadFromMemory(b.data(), b.size());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -276,6 +277,18 @@ TEST(Model3dsLoad, AnEmptyFileIsAnEmptyModel) {
     Model3ds m;
     EXPECT_EQ(1, m.LoadFromMemory(nullptr, 0));
     EXPECT_EQ(0, m.meshCount);
+}
+
+// Sizes no memory can hold (a caller's arithmetic gone wrong) fail before any byte is read.
+TEST(Model3dsLoad, ASizeBeyondAnyRealDataFails) {
+    const Bytes b = File([](ChunkWriter& w) {
+        Mesh(w, "tri", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
+    });
+    for (size_t size : {SIZE_MAX, SIZE_MAX / 2, (size_t)1 << 62}) {
+        Model3ds m;
+        EXPECT_EQ(0, m.LoadFromMemory(b.data(), size)) << size;
+        EXPECT_EQ(0, m.meshCount);
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -893,7 +906,7 @@ TEST(Model3dsRobustness, EveryTruncationOfTheShipFailsOrLoadsConsistentData) {
         // A copy of exactly n bytes, so that a read past the end is a read past the buffer.
         Bytes cut(full.begin(), full.begin() + (long)n);
         Model3ds m;
-        if (m.LoadFromMemory(cut.data(), (long long)cut.size()) == 0) {
+        if (m.LoadFromMemory(cut.data(), cut.size()) == 0) {
             ASSERT_EQ(0, m.meshCount) << n;
             continue;
         }
