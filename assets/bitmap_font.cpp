@@ -44,7 +44,7 @@ void BitmapFont::DeleteTexture() {
 }
 
 int BitmapFont::Load(const char* fileName) {
-    TgaImage* image = ReadTga(fileName);
+    TgaImage* image = LoadTga(fileName);
     if (image == nullptr) return 0;
     FreeGlyphs();
     DeleteTexture();

@@ -5,18 +5,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "assets/chunk_ids_3ds.h"
+#include "core/alloc_failure.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------------------
-// Allocation with a failure hook for tests.
-
-int g_allocationsBeforeFailure = -1;
+// Allocation. Impossible sizes are refused before the test hook is asked, so they do not
+// use up an allowed allocation.
 
 void* AllocZeroed(long long count, long long size) {
     if (count <= 0 || size <= 0) return nullptr;
     if (count > (long long)(SIZE_MAX / 2) / size) return nullptr;
-    if (g_allocationsBeforeFailure == 0) return nullptr;
-    if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
+    if (!AllocationAllowed()) return nullptr;
     return std::calloc((size_t)count, (size_t)size);
 }
 
@@ -314,6 +315,10 @@ int LightValue(Reader& r, float Light3ds::*field) {
     if (r.light != nullptr) r.light->*field = value;
     return 0;
 }
+// The light's fields are named after the ids of the chunks they come from.
+static_assert(kChunkLightInnerRange == 0x4659 && kChunkLightOuterRange == 0x465A &&
+                  kChunkLightMultiplier == 0x465B,
+              "value4659, value465A and value465B");
 int LightValue4659(Reader& r, long long) { return LightValue(r, &Light3ds::value4659); }
 int LightValue465A(Reader& r, long long) { return LightValue(r, &Light3ds::value465A); }
 int LightValue465B(Reader& r, long long) { return LightValue(r, &Light3ds::value465B); }
@@ -528,47 +533,68 @@ struct ChunkRow {
     ChunkAction action;
 };
 
-const ChunkRow kChunks[] = {
+constexpr ChunkRow kChunks[] = {
     // Containers whose children are all that matters.
-    {0x4D4D, true, nullptr}, {0x3D3D, true, nullptr}, {0xC23D, true, nullptr},
-    {0x3DAA, true, nullptr}, {0x1200, true, nullptr}, {0x2100, true, nullptr},
-    {0x4F00, true, nullptr}, {0xAFFF, true, nullptr}, {0xA010, true, nullptr},
-    {0xA020, true, nullptr}, {0xA030, true, nullptr}, {0xA040, true, nullptr},
-    {0xA041, true, nullptr}, {0xA050, true, nullptr}, {0xA052, true, nullptr},
-    {0xA053, true, nullptr}, {0xA084, true, nullptr}, {0xA200, true, nullptr},
-    {0xA220, true, nullptr}, {0xA230, true, nullptr}, {0xB000, true, nullptr},
-    {0xB001, true, nullptr}, {0xB005, true, nullptr}, {0xB006, true, nullptr},
-    {0xB007, true, nullptr},
+    {kChunkMain, true, nullptr}, {kChunkScene, true, nullptr}, {kChunkProjectMain, true, nullptr},
+    {kChunkMaterialLibrary, true, nullptr}, {kChunkBackgroundColour, true, nullptr},
+    {kChunkAmbientLight, true, nullptr}, {kChunkUndocumentedGroup, true, nullptr},
+    {kChunkMaterial, true, nullptr}, {kChunkMaterialAmbient, true, nullptr},
+    {kChunkMaterialDiffuse, true, nullptr}, {kChunkMaterialSpecular, true, nullptr},
+    {kChunkMaterialShininess, true, nullptr}, {kChunkMaterialShininessStrength, true, nullptr},
+    {kChunkMaterialTransparency, true, nullptr}, {kChunkMaterialTransparencyFalloff, true, nullptr},
+    {kChunkMaterialReflectionBlur, true, nullptr}, {kChunkMaterialSelfIllumination, true, nullptr},
+    {kChunkMaterialTextureMap, true, nullptr}, {kChunkMaterialReflectionMap, true, nullptr},
+    {kChunkMaterialBumpMap, true, nullptr}, {kChunkKeyframer, true, nullptr},
+    {kChunkAmbientNode, true, nullptr}, {kChunkLightNode, true, nullptr},
+    {kChunkLightTargetNode, true, nullptr}, {kChunkSpotlightNode, true, nullptr},
     // Containers with an action.
-    {0x4000, true, NamedObject}, {0x4100, true, TriangleMesh}, {0x4120, true, FaceList},
-    {0x4600, true, Light}, {0xB002, true, ObjectNode}, {0xB003, true, CameraNode},
-    {0xB004, true, CameraTargetNode},
+    {kChunkNamedObject, true, NamedObject}, {kChunkTriangleMesh, true, TriangleMesh},
+    {kChunkFaceList, true, FaceList}, {kChunkLight, true, Light},
+    {kChunkObjectNode, true, ObjectNode}, {kChunkCameraNode, true, CameraNode},
+    {kChunkCameraTargetNode, true, CameraTargetNode},
     // Leaves with an action.
-    {0x0010, false, Colour}, {0x0013, false, Colour}, {0x4110, false, VertexList},
-    {0x4130, false, FaceMaterial}, {0x4140, false, MappingCoordinates},
-    {0x4160, false, MeshMatrix}, {0x4610, false, Spotlight}, {0x4620, false, LightOff},
-    {0x4627, false, LightSecondFlag}, {0x4659, false, LightValue4659},
-    {0x465A, false, LightValue465A}, {0x465B, false, LightValue465B},
-    {0x4700, false, Camera}, {0xA000, false, MaterialName}, {0xB008, false, KeyframeSegment},
-    {0xB010, false, NodeHeader}, {0xB020, false, PositionTrack},
-    {0xB021, false, RotationTrack}, {0xB030, false, NodeId},
+    {kChunkColourFloat, false, Colour}, {kChunkLinearColourFloat, false, Colour},
+    {kChunkVertexList, false, VertexList}, {kChunkFaceMaterial, false, FaceMaterial},
+    {kChunkMappingCoordinates, false, MappingCoordinates}, {kChunkMeshMatrix, false, MeshMatrix},
+    {kChunkSpotlight, false, Spotlight}, {kChunkLightOff, false, LightOff},
+    {kChunkLightRayShadows, false, LightSecondFlag}, {kChunkLightInnerRange, false, LightValue4659},
+    {kChunkLightOuterRange, false, LightValue465A}, {kChunkLightMultiplier, false, LightValue465B},
+    {kChunkCamera, false, Camera}, {kChunkMaterialName, false, MaterialName},
+    {kChunkKeyframeSegment, false, KeyframeSegment}, {kChunkNodeHeader, false, NodeHeader},
+    {kChunkPositionTrack, false, PositionTrack}, {kChunkRotationTrack, false, RotationTrack},
+    {kChunkNodeId, false, NodeId},
     // Known leaves whose contents are read and discarded.
-    {0x0002, false, Discard}, {0x0011, false, Discard}, {0x0012, false, Discard},
-    {0x0030, false, Discard}, {0x0031, false, Discard}, {0x0100, false, Discard},
-    {0x3D3E, false, Discard}, {0x4111, false, Discard}, {0x4150, false, Discard},
-    {0x4165, false, Discard}, {0x4170, false, Discard}, {0x7001, false, Discard},
-    {0x7020, false, Discard}, {0xA081, false, Discard}, {0xA083, false, Discard},
-    {0xA085, false, Discard}, {0xA087, false, Discard}, {0xA08C, false, Discard},
-    {0xA100, false, Discard}, {0xA252, false, Discard}, {0xA300, false, Discard},
-    {0xA351, false, Discard}, {0xA353, false, Discard}, {0xA354, false, Discard},
-    {0xA356, false, Discard}, {0xA358, false, Discard}, {0xA35A, false, Discard},
-    {0xA35C, false, Discard}, {0xB013, false, Discard}, {0xB022, false, Discard},
-    {0xB023, false, Discard}, {0xB024, false, Discard}, {0xB025, false, Discard},
+    {kChunkFileVersion, false, Discard}, {kChunkColour24, false, Discard},
+    {kChunkLinearColour24, false, Discard}, {kChunkPercentInt, false, Discard},
+    {kChunkPercentFloat, false, Discard}, {kChunkMasterScale, false, Discard},
+    {kChunkMeshVersion, false, Discard}, {kChunkVertexFlags, false, Discard},
+    {kChunkSmoothingGroups, false, Discard}, {kChunkMeshColour, false, Discard},
+    {kChunkMappingInfo, false, Discard}, {kChunkViewportLayout, false, Discard},
+    {kChunkViewportData, false, Discard}, {kChunkMaterialTwoSided, false, Discard},
+    {kChunkMaterialAdditive, false, Discard}, {kChunkMaterialWire, false, Discard},
+    {kChunkMaterialWireSize, false, Discard}, {kChunkMaterialSoftPhong, false, Discard},
+    {kChunkMaterialShading, false, Discard}, {kChunkMaterialBumpAmount, false, Discard},
+    {kChunkMapFileName, false, Discard}, {kChunkMapTiling, false, Discard},
+    {kChunkMapBlur, false, Discard}, {kChunkMapScaleU, false, Discard},
+    {kChunkMapScaleV, false, Discard}, {kChunkMapOffsetU, false, Discard},
+    {kChunkMapOffsetV, false, Discard}, {kChunkMapRotation, false, Discard},
+    {kChunkPivot, false, Discard}, {kChunkScaleTrack, false, Discard},
+    {kChunkFieldOfViewTrack, false, Discard}, {kChunkRollTrack, false, Discard},
+    {kChunkColourTrack, false, Discard},
     // Known leaves skipped outright.
-    {0x4190, false, nullptr}, {0xB011, false, nullptr}, {0xB026, false, nullptr},
-    {0xB029, false, nullptr},
+    {kChunkBoxMapMaterials, false, nullptr}, {kChunkInstanceName, false, nullptr},
+    {kChunkMorphTrack, false, nullptr}, {kChunkHideTrack, false, nullptr},
 };
 static_assert(sizeof(kChunks) / sizeof(kChunks[0]) == 88, "one row per known chunk id");
+
+// A repeated id would leave its later row unreachable.
+constexpr bool IdsAreDistinct() {
+    for (const ChunkRow& a : kChunks)
+        for (const ChunkRow& b : kChunks)
+            if (&a != &b && a.id == b.id) return false;
+    return true;
+}
+static_assert(IdsAreDistinct(), "each chunk id has one row");
 
 const ChunkRow* FindChunk(uint16_t id) {
     for (const ChunkRow& row : kChunks)
@@ -679,10 +705,6 @@ void BuildCameraOrientation(Camera3ds& c) {
 
 }  // namespace
 
-void SetModel3dsAllocFailure(int allocationsBeforeFailure) {
-    g_allocationsBeforeFailure = allocationsBeforeFailure;
-}
-
 Model3ds::Model3ds()
     : firstFrame(0), lastFrame(0), meshCount(0), cameraCount(0), lightCount(0),
       materialCount(0), meshes(nullptr), cameras(nullptr), lights(nullptr),
@@ -719,11 +741,14 @@ void Model3ds::Free() {
     meshCount = cameraCount = lightCount = materialCount = 0;
 }
 
-int Model3ds::LoadFromMemory(const unsigned char* data, long long size) {
+int Model3ds::LoadFromMemory(const unsigned char* data, size_t dataSize) {
     Free();
     firstFrame = 0;
     lastFrame = 0;
-    if (size < 0 || (data == nullptr && size > 0)) return 0;
+    if (data == nullptr && dataSize > 0) return 0;
+    // The walk counts in signed 64 bits, its read budget eight times the size.
+    if (dataSize > (size_t)(LLONG_MAX / 16)) return 0;
+    const long long size = (long long)dataSize;
 
     Reader r;
     r.model = this;
@@ -783,7 +808,7 @@ int Model3ds::Load(const char* fileName) {
         }
     }
     std::fclose(file);
-    const int result = LoadFromMemory(data, size);
+    const int result = LoadFromMemory(data, (size_t)size);
     std::free(data);
     return result;
 }

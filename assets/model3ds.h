@@ -11,9 +11,11 @@
 // Bad data is never trusted: face indices and face-material indices are checked against
 // the counts, mapping coordinates go only to vertices that exist; chunk lengths of 0 or
 // of 2^31 or more, nesting deeper than any real file and reads past the end of the data
-// make the load fail. A failed load leaves the model empty.
+// make the load fail, and so does a failed allocation (tests cause those through
+// SetAllocFailure, core/alloc_failure.h). A failed load leaves the model empty.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/vec3.h"
@@ -65,14 +67,14 @@ struct Light3ds {
     char* name;
     int spot;        // 1 after a spotlight chunk
     int off;         // 1 after the light-off chunk
-    int secondFlag;  // 1 after chunk 0x4627
+    int secondFlag;  // 1 after a ray-shadows chunk (0x4627)
     Vec3 position;    // stored order
     Vec3 spotTarget;  // stored order
     float hotspot;
     float falloff;
-    float value4659;
-    float value465A;
-    float value465B;
+    float value4659;  // the inner range
+    float value465A;  // the outer range
+    float value465B;  // the multiplier
     float red, green, blue;           // 0 to 1
     int redInt, greenInt, blueInt;    // the floats times 255, truncated
 };
@@ -90,8 +92,8 @@ public:
 
     // Reads a 3DS file: 1 on success, 0 on failure (the model is then empty).
     int Load(const char* fileName);
-    // The same on bytes already in memory; the data is only read during the call.
-    int LoadFromMemory(const unsigned char* data, long long size);
+    // The same on a file's bytes already in memory; the data is only read during the call.
+    int LoadFromMemory(const unsigned char* data, size_t size);
     // Frees everything the model holds and sets the counts to 0.
     void Free();
 
@@ -106,7 +108,3 @@ public:
     Light3ds* lights;
     Material3ds* materials;
 };
-
-// Test hook: the next `allocationsBeforeFailure` allocations of the reader succeed and
-// every later one fails, until reset with -1 (the default: never fail).
-void SetModel3dsAllocFailure(int allocationsBeforeFailure);

@@ -73,7 +73,7 @@ struct Decoder {
 
 }  // namespace
 
-TgaImage* DecodeTga(const unsigned char* data, size_t size) {
+TgaImage* LoadTgaFromMemory(const unsigned char* data, size_t size) {
     if (data == nullptr) return nullptr;
     ByteSource src = {data, size};
     const unsigned char* h;
@@ -200,7 +200,7 @@ TgaImage* DecodeTga(const unsigned char* data, size_t size) {
     return image;
 }
 
-TgaImage* ReadTga(const char* fileName) {
+TgaImage* LoadTga(const char* fileName) {
     if (fileName == nullptr) return nullptr;
     FILE* f = std::fopen(fileName, "rb");
     if (f == nullptr) return nullptr;
@@ -247,7 +247,7 @@ TgaImage* ReadTga(const char* fileName) {
     }
     std::fclose(f);
 
-    TgaImage* image = failed ? nullptr : DecodeTga(buffer, size);
+    TgaImage* image = failed ? nullptr : LoadTgaFromMemory(buffer, size);
     delete[] buffer;
     return image;
 }

@@ -7,6 +7,9 @@
 // Malformed pictures (truncated data, zero or oversized dimensions, colour maps larger
 // than 256 entries, indices beyond the colour map, depths the format has no meaning
 // for) are rejected: the reader returns null and never reads or writes out of bounds.
+//
+// The readers share one naming: Load... reads a file by name, Load...FromStream an opened
+// stream and Load...FromMemory bytes already in memory, their length a size_t.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +25,10 @@ const int kTgaMaxSide = 16384;
 
 // Reads and decodes a TGA file; null when the file cannot be opened or read, is
 // malformed, or memory runs out. Free the result with FreeTga.
-TgaImage* ReadTga(const char* fileName);
+TgaImage* LoadTga(const char* fileName);
 
 // The same decoding over a file's bytes already in memory.
-TgaImage* DecodeTga(const unsigned char* data, size_t size);
+TgaImage* LoadTgaFromMemory(const unsigned char* data, size_t size);
 
 // Frees the image and its pixels; null is allowed.
 void FreeTga(TgaImage* image);

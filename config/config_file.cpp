@@ -8,26 +8,10 @@ namespace {
 
 // Lookups in progress per lookup kind, shared by every ConfigFile: a reference chain
 // deeper than the limit, or a cycle such as "a = b; b = a;", ends with ConfigTooDeep
-// instead of recursing without end.
+// instead of going on without end. Each name a lookup visits counts as one level, held
+// until the lookup returns, exactly as if every reference were a nested call.
 enum { NestInt, NestChar, NestReal, NestListLength, NestRealList, NestKinds };
 int g_nesting[NestKinds];
-
-class NestingGuard {
-public:
-    explicit NestingGuard(int kind) : counter_(g_nesting[kind]), entered_(false) {
-        if (counter_ >= ConfigFile::MaxNesting) return;
-        ++counter_;
-        entered_ = true;
-    }
-    ~NestingGuard() {
-        if (entered_) --counter_;
-    }
-    bool TooDeep() const { return !entered_; }
-
-private:
-    int& counter_;
-    bool entered_;
-};
 
 bool IsListElement(int kind) {
     return kind == TokenIdentifier || kind == TokenInteger || kind == TokenCharacter ||
@@ -35,6 +19,25 @@ bool IsListElement(int kind) {
 }
 
 }  // namespace
+
+class ConfigFile::Nesting {
+public:
+    explicit Nesting(int kind) : counter_(g_nesting[kind]), entered_(0) {}
+    ~Nesting() { counter_ -= entered_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+    // One level deeper; false, and nothing taken, when the limit is reached.
+    bool Enter() {
+        if (counter_ >= ConfigFile::MaxNesting) return false;
+        ++counter_;
+        ++entered_;
+        return true;
+    }
+
+private:
+    int& counter_;
+    int entered_;
+};
 
 ConfigFile::ConfigFile() : tokenCount(0), tokens(nullptr) {}
 
@@ -70,7 +73,7 @@ int ConfigFile::CountTokens(int* count) {
         if (token.kind == TokenString && previousWasString) --*count;  // joined later
         if (token.kind == TokenError) {
             *count = 0;
-            return ConfigNotFound;
+            return ConfigBadToken;
         }
         previousWasString = token.kind == TokenString;
     }
@@ -162,7 +165,7 @@ int ConfigFile::CheckStatements() const {
 
 int ConfigFile::Parse(FILE* stream) {
     Clear();
-    ReadStream(stream);
+    LoadFromStream(stream);
 
     int count = 0;
     int result = CountTokens(&count);
@@ -192,72 +195,68 @@ int ConfigFile::FindValue(const char* name) const {
     return -1;
 }
 
+int ConfigFile::Resolve(const char* name, Nesting& nesting, int* valueIndex) const {
+    for (;;) {
+        if (!nesting.Enter()) return ConfigTooDeep;
+        if (tokenCount == 0) return ConfigNoTokens;
+        const int v = FindValue(name);
+        if (v < 0) return ConfigNotFound;
+        if (tokens[v].kind != TokenIdentifier) {
+            *valueIndex = v;
+            return ConfigOk;
+        }
+        name = tokens[v].text;
+    }
+}
+
 int ConfigFile::GetInt(const char* name, int* out) {
-    NestingGuard guard(NestInt);
-    if (guard.TooDeep()) return ConfigTooDeep;
-    if (tokenCount == 0) return ConfigNoTokens;
-    int v = FindValue(name);
-    if (v < 0) return ConfigNotFound;
-    const Token& value = tokens[v];
-    switch (value.kind) {
+    Nesting nesting(NestInt);
+    int v = 0;
+    if (int result = Resolve(name, nesting, &v)) return result;
+    switch (tokens[v].kind) {
         case TokenInteger:
         case TokenCharacter:
-            *out = value.intValue;
+            *out = tokens[v].intValue;
             return ConfigOk;
-        case TokenIdentifier:
-            return GetInt(value.text, out);
         default:
             return ConfigWrongKind;
     }
 }
 
 int ConfigFile::GetChar(const char* name, char* out) {
-    NestingGuard guard(NestChar);
-    if (guard.TooDeep()) return ConfigTooDeep;
-    if (tokenCount == 0) return ConfigNoTokens;
-    int v = FindValue(name);
-    if (v < 0) return ConfigNotFound;
-    const Token& value = tokens[v];
-    switch (value.kind) {
+    Nesting nesting(NestChar);
+    int v = 0;
+    if (int result = Resolve(name, nesting, &v)) return result;
+    switch (tokens[v].kind) {
         case TokenInteger:
         case TokenCharacter:
-            *out = (char)(unsigned char)(value.intValue & 0xFF);
+            *out = (char)(unsigned char)(tokens[v].intValue & 0xFF);
             return ConfigOk;
-        case TokenIdentifier:
-            return GetChar(value.text, out);
         default:
             return ConfigWrongKind;
     }
 }
 
 int ConfigFile::GetReal(const char* name, float* out) {
-    NestingGuard guard(NestReal);
-    if (guard.TooDeep()) return ConfigTooDeep;
-    if (tokenCount == 0) return ConfigNoTokens;
-    int v = FindValue(name);
-    if (v < 0) return ConfigNotFound;
-    const Token& value = tokens[v];
-    switch (value.kind) {
+    Nesting nesting(NestReal);
+    int v = 0;
+    if (int result = Resolve(name, nesting, &v)) return result;
+    switch (tokens[v].kind) {
         case TokenInteger:
-            *out = (float)value.intValue;
+            *out = (float)tokens[v].intValue;
             return ConfigOk;
         case TokenReal:
-            *out = value.realValue;
+            *out = tokens[v].realValue;
             return ConfigOk;
-        case TokenIdentifier:
-            return GetReal(value.text, out);
         default:
             return ConfigWrongKind;
     }
 }
 
 int ConfigFile::GetListLength(const char* name, int* out) {
-    NestingGuard guard(NestListLength);
-    if (guard.TooDeep()) return ConfigTooDeep;
-    if (tokenCount == 0) return ConfigNoTokens;
-    int v = FindValue(name);
-    if (v < 0) return ConfigNotFound;
-    if (tokens[v].kind == TokenIdentifier) return GetListLength(tokens[v].text, out);
+    Nesting nesting(NestListLength);
+    int v = 0;
+    if (int result = Resolve(name, nesting, &v)) return result;
     if (tokens[v].kind != TokenOpenBrace) return ConfigWrongKind;
 
     int count = 0;
@@ -275,12 +274,11 @@ int ConfigFile::GetListLength(const char* name, int* out) {
 }
 
 int ConfigFile::GetRealList(const char* name, float* out, int maxCount) {
-    NestingGuard guard(NestRealList);
-    if (guard.TooDeep()) return ConfigTooDeep;
-    if (tokenCount == 0) return ConfigNoTokens;
-    int v = FindValue(name);
-    if (v < 0) return ConfigNotFound;
-    if (tokens[v].kind == TokenIdentifier) return GetRealList(tokens[v].text, out, maxCount);
+    // The list's own levels stay held while its identifier elements are looked up as
+    // reals: those count on the real counter, not this one.
+    Nesting nesting(NestRealList);
+    int v = 0;
+    if (int result = Resolve(name, nesting, &v)) return result;
     if (tokens[v].kind != TokenOpenBrace) return ConfigWrongKind;
     // A count of 0 or below asks for nothing; never write through it.
     if (maxCount <= 0) return ConfigOk;

@@ -13,7 +13,8 @@
 
 enum ConfigResult {
     ConfigOk = 0,
-    ConfigNotFound = 2,       // parse: tokenizer error; lookup: name not defined
+    ConfigNotFound = 2,       // lookup: name not defined
+    ConfigBadToken = 2,       // parse: the tokenizer failed (bad text, or no memory)
     ConfigNoTokens = 3,       // lookup: nothing parsed; clear: no text held
     ConfigBadStatement = 5,   // parse: tokens do not form statements
     ConfigOutOfMemory = 6,    // parse
@@ -54,6 +55,11 @@ private:
     int CheckStatements() const;
     // Index of the value token of the first definition of `name`, or -1.
     int FindValue(const char* name) const;
+    // The opening every lookup shares: finds the value `name` stands for, following
+    // references, and counts each name looked up as one nested lookup of the caller's
+    // kind. ConfigOk with the index of a value that is not a name, or a result code.
+    class Nesting;
+    int Resolve(const char* name, Nesting& nesting, int* valueIndex) const;
 
     int tokenCount;
     Token* tokens;

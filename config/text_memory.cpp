@@ -2,19 +2,7 @@
 
 #include <cstdlib>
 
-namespace {
-int g_allocationsBeforeFailure = -1;
-
-bool AllocationAllowed() {
-    if (g_allocationsBeforeFailure == 0) return false;
-    if (g_allocationsBeforeFailure > 0) --g_allocationsBeforeFailure;
-    return true;
-}
-}  // namespace
-
-void SetTextMemAllocFailure(int allocationsBeforeFailure) {
-    g_allocationsBeforeFailure = allocationsBeforeFailure;
-}
+#include "core/alloc_failure.h"
 
 void* TextMemAlloc(size_t bytes) {
     if (!AllocationAllowed()) return nullptr;

@@ -1,6 +1,7 @@
 // Heap blocks for configuration texts, tokens and the stroke font's glyphs. Plain
 // malloc/free underneath, so a failed allocation is a null pointer the callers turn
-// into a result code, never an exception.
+// into a result code, never an exception. Tests make allocations fail through
+// SetAllocFailure (core/alloc_failure.h).
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,3 @@ void* TextMemAlloc(size_t bytes);
 // Zero-filled block of count * size bytes; null on overflow or when out of memory.
 void* TextMemAllocZeroed(size_t count, size_t size);
 void TextMemFree(void* block);
-
-// Test hook: the next `allocationsBeforeFailure` allocations succeed and every later one
-// fails, until reset with -1 (the default: never fail).
-void SetTextMemAllocFailure(int allocationsBeforeFailure);

@@ -65,9 +65,10 @@ void Tokenizer::FreeText() {
     lineCountLine = 1;
 }
 
-int Tokenizer::SetText(const char* bytes, int length) {
+int Tokenizer::LoadFromMemory(const char* bytes, size_t length) {
     FreeText();
-    if (length < 0 || length == INT_MAX) return 0;
+    // The text and its terminating NUL are counted in a signed 32-bit length.
+    if (length >= (size_t)INT_MAX) return 0;
     char* buffer = (char*)TextMemAlloc((size_t)length + 1);
     if (!buffer) return 0;
     if (length > 0) std::memcpy(buffer, bytes, (size_t)length);
@@ -77,7 +78,7 @@ int Tokenizer::SetText(const char* bytes, int length) {
     return 1;
 }
 
-void Tokenizer::ReadStream(FILE* stream) {
+void Tokenizer::LoadFromStream(FILE* stream) {
     FreeText();
     if (!stream) return;
     long long count = 0;

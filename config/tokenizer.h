@@ -2,9 +2,11 @@
 // integers, characters, reals, strings and brace lists to names, with C and C++
 // comments. It works on one whole text held in memory, delivers it character by
 // character with the comments taken out, cuts it into tokens and keeps the last error
-// message. ConfigFile is built on top of it.
+// message. ConfigFile is built on top of it. Its text comes from an opened stream
+// (LoadFromStream) or from memory (LoadFromMemory), named as the other readers' loads.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 enum TokenKind {
@@ -41,13 +43,13 @@ public:
     Tokenizer(const Tokenizer&) = delete;
     Tokenizer& operator=(const Tokenizer&) = delete;
 
-    // Takes a copy of `length` bytes as the text and rewinds; 1 on success, 0 when out of
-    // memory (then no text is held).
-    int SetText(const char* bytes, int length);
     // Reads the whole stream (from its current position to its end) as the text. Holds
     // no text for a null or empty stream, one too large for a 32-bit length, or when out
     // of memory.
-    void ReadStream(FILE* stream);
+    void LoadFromStream(FILE* stream);
+    // Takes a copy of `length` bytes as the text and rewinds; 1 on success, 0 when the
+    // length does not fit a 32-bit count or memory runs out (then no text is held).
+    int LoadFromMemory(const char* bytes, size_t length);
     void FreeText();
 
     // The next character with comments removed, as a signed 8-bit value; 0 at the end.

@@ -4,7 +4,8 @@
 // before taking pointers into it and never grow it afterwards.
 //
 // Storage comes from the global allocation operator without exceptions: a failed
-// allocation makes the operation return 0 and leaves the array as it was.
+// allocation makes the operation return 0 and leaves the array as it was. Tests make
+// allocations fail through SetAllocFailure (core/alloc_failure.h).
 #pragma once
 
 #include <cstring>
@@ -12,14 +13,10 @@
 #include <type_traits>
 
 namespace growarray_detail {
-// Allocation with a test hook: see SetGrowArrayAllocFailure.
+// Null when out of memory or when a test has made allocations fail.
 void* Allocate(long bytes);
 void Release(void* p);
 }  // namespace growarray_detail
-
-// Test hook: the next `allocationsBeforeFailure` allocations succeed and every later one
-// fails, until the hook is reset with -1 (the default: never fail).
-void SetGrowArrayAllocFailure(int allocationsBeforeFailure);
 
 template <typename T>
 class GrowArray {

@@ -61,7 +61,7 @@ void CheckMesh(const Model3ds& model, const Mesh3ds& mesh) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Model3ds model;
-    const int ok = model.LoadFromMemory(data, (long long)size);
+    const int ok = model.LoadFromMemory(data, size);
     FUZZ_CHECK(ok == 0 || ok == 1);
     if (!ok) {
         // A failed load leaves the model empty.
@@ -93,6 +93,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < model.materialCount; ++i) CheckName(model.materials[i].name);
 
     // Loading again over a full model frees what it held first (LeakSanitizer watches).
-    FUZZ_CHECK(model.LoadFromMemory(data, (long long)size) == 1);
+    FUZZ_CHECK(model.LoadFromMemory(data, size) == 1);
     return 0;
 }

@@ -1,4 +1,4 @@
-// TGA reader: DecodeTga on the input bytes, and ReadTga on the same bytes as a file,
+// TGA reader: LoadTgaFromMemory on the input bytes, and LoadTga on the same bytes as a file,
 // which must give the same picture (the file path reads only what the header can use).
 #include <cstdint>
 #include <cstring>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    TgaImage* image = DecodeTga(data, size);
+    TgaImage* image = LoadTgaFromMemory(data, size);
     if (image != nullptr) {
         FUZZ_CHECK(size >= 18);
         FUZZ_CHECK(image->width == (int)Word(data + 12) && image->height == (int)Word(data + 14));
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         sum = sum + image->pixels[0] + image->pixels[bytes - 1];
     }
 
-    TgaImage* fromFile = ReadTga(g_file->Write(data, size));
+    TgaImage* fromFile = LoadTga(g_file->Write(data, size));
     FUZZ_CHECK((image == nullptr) == (fromFile == nullptr));
     if (image != nullptr) {
         FUZZ_CHECK(fromFile->width == image->width && fromFile->height == image->height);

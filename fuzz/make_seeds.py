@@ -5,18 +5,41 @@ The seeds are small valid inputs: the shipped data files where they are small, t
 of the shipped font pictures (where their metrics block lives) where they are not, and
 small files of every kind each reader takes, as the unit tests' fixtures build them.
 Run from anywhere; it overwrites the seeds it makes and leaves other files alone.
+With --check-3ds it writes nothing and fails when the committed 3DS seeds differ from
+what it would write (the unit tests run it so).
+
+The 3DS chunk ids come from the reader's own list, assets/chunk_ids_3ds.h, and every id
+in the fuzzer's 3DS dictionary must be one of them.
 """
 import os
+import re
 import shutil
 import struct
+import sys
+import types
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
 CORPUS = os.path.join(ROOT, "fuzz", "corpus")
 
+# Set by --check-3ds: compare with the committed seeds instead of writing, and collect
+# the ones that differ.
+CHECKING = False
+STALE = []
+
 
 def put(harness, name, data):
     folder = os.path.join(CORPUS, harness)
+    if CHECKING:
+        want = data if isinstance(data, bytes) else data.encode()
+        try:
+            with open(os.path.join(folder, name), "rb") as f:
+                have = f.read()
+        except OSError:
+            have = None
+        if have != want:
+            STALE.append(os.path.join("fuzz", "corpus", harness, name))
+        return
     os.makedirs(folder, exist_ok=True)
     mode = "wb" if isinstance(data, bytes) else "w"
     with open(os.path.join(folder, name), mode) as f:
@@ -24,6 +47,10 @@ def put(harness, name, data):
 
 
 def copy(harness, name, source):
+    if CHECKING:
+        with open(source, "rb") as f:
+            put(harness, name, f.read())
+        return
     folder = os.path.join(CORPUS, harness)
     os.makedirs(folder, exist_ok=True)
     shutil.copyfile(source, os.path.join(folder, name))
@@ -205,6 +232,35 @@ def metrics_seeds():
 
 # --- 3DS files ------------------------------------------------------------------------------
 
+def read_chunk_ids():
+    """The chunk ids of assets/chunk_ids_3ds.h: C.RotationTrack for kChunkRotationTrack."""
+    with open(os.path.join(ROOT, "assets", "chunk_ids_3ds.h")) as f:
+        text = f.read()
+    found = re.findall(r"^constexpr uint16_t kChunk(\w+) = 0x([0-9A-Fa-f]{4});", text, re.M)
+    ids = {name: int(value, 16) for name, value in found}
+    assert len(ids) == len(found) == len(re.findall(r"^constexpr", text, re.M)), \
+        "one id per line, each name once"
+    assert len(set(ids.values())) == len(ids), "two names for one id"
+    return types.SimpleNamespace(**ids)
+
+
+C = read_chunk_ids()
+
+
+def check_dictionary():
+    """Every two-byte entry of the 3DS dictionary is a chunk id the reader names."""
+    known = set(vars(C).values())
+    with open(os.path.join(ROOT, "fuzz", "model3ds.dict")) as f:
+        for line in f:
+            line = line.strip()
+            if not line.startswith('"'):
+                continue
+            raw = bytes(int(h, 16) for h in re.findall(r"\\x([0-9a-fA-F]{2})", line))
+            if len(raw) == 2:
+                cid = raw[0] | raw[1] << 8
+                assert cid in known, "model3ds.dict: 0x%04X is no known chunk id" % cid
+
+
 class Chunks:
     def __init__(self):
         self.out = bytearray()
@@ -242,68 +298,68 @@ def track(keys):
 def scene_3ds():
     """A mesh with a material, a spotlight, a camera and keyframer nodes for each."""
     c = Chunks()
-    c.begin(0x4D4D)
-    c.leaf(0x0002, struct.pack("<I", 3))
-    c.begin(0x3D3D)
-    c.leaf(0x3D3E, struct.pack("<I", 3))
-    c.begin(0xAFFF)
-    c.leaf(0xA000, name("red"))
-    c.begin(0xA020)
-    c.leaf(0x0011, bytes([255, 0, 0]))
+    c.begin(C.Main)
+    c.leaf(C.FileVersion, struct.pack("<I", 3))
+    c.begin(C.Scene)
+    c.leaf(C.MeshVersion, struct.pack("<I", 3))
+    c.begin(C.Material)
+    c.leaf(C.MaterialName, name("red"))
+    c.begin(C.MaterialDiffuse)
+    c.leaf(C.Colour24, bytes([255, 0, 0]))
     c.end()
     c.end()
-    c.begin(0x4000)
+    c.begin(C.NamedObject)
     c.out += name("box")
-    c.begin(0x4100)
-    c.leaf(0x4110, struct.pack("<H", 4) + floats(0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1))
-    c.leaf(0x4140, struct.pack("<H", 4) + floats(0, 0, 1, 0, 0, 1, 1, 1))
-    c.leaf(0x4160, floats(1, 0, 0, 0, 1, 0, 0, 0, 1, 5, 6, 7))
-    c.begin(0x4120)
+    c.begin(C.TriangleMesh)
+    c.leaf(C.VertexList, struct.pack("<H", 4) + floats(0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1))
+    c.leaf(C.MappingCoordinates, struct.pack("<H", 4) + floats(0, 0, 1, 0, 0, 1, 1, 1))
+    c.leaf(C.MeshMatrix, floats(1, 0, 0, 0, 1, 0, 0, 0, 1, 5, 6, 7))
+    c.begin(C.FaceList)
     c.out += struct.pack("<H", 2) + struct.pack("<4H", 0, 1, 2, 7) + struct.pack("<4H", 0, 2, 3, 0)
-    c.leaf(0x4130, name("red") + struct.pack("<3H", 2, 0, 1))
-    c.leaf(0x4150, struct.pack("<2I", 1, 1))
+    c.leaf(C.FaceMaterial, name("red") + struct.pack("<3H", 2, 0, 1))
+    c.leaf(C.SmoothingGroups, struct.pack("<2I", 1, 1))
     c.end()
     c.end()
     c.end()
-    c.begin(0x4000)
+    c.begin(C.NamedObject)
     c.out += name("lamp")
-    c.begin(0x4600)
+    c.begin(C.Light)
     c.out += floats(1, 2, 3)
-    c.leaf(0x0010, floats(1.0, 0.5, 0.25))
-    c.leaf(0x4610, floats(0, 0, 0, 20, 30))
-    c.leaf(0x4620, b"")
-    c.leaf(0x4627, b"")
-    c.leaf(0x4659, floats(1))
-    c.leaf(0x465A, floats(2))
-    c.leaf(0x465B, floats(3))
+    c.leaf(C.ColourFloat, floats(1.0, 0.5, 0.25))
+    c.leaf(C.Spotlight, floats(0, 0, 0, 20, 30))
+    c.leaf(C.LightOff, b"")
+    c.leaf(C.LightRayShadows, b"")
+    c.leaf(C.LightInnerRange, floats(1))
+    c.leaf(C.LightOuterRange, floats(2))
+    c.leaf(C.LightMultiplier, floats(3))
     c.end()
     c.end()
-    c.begin(0x4000)
+    c.begin(C.NamedObject)
     c.out += name("cam")
-    c.leaf(0x4700, floats(0, -10, 5, 0, 0, 0, 0, 35))
+    c.leaf(C.Camera, floats(0, -10, 5, 0, 0, 0, 0, 35))
     c.end()
     c.end()
-    c.begin(0xB000)
-    c.leaf(0xB008, struct.pack("<2I", 0, 100))
-    c.begin(0xB002)
-    c.leaf(0xB030, struct.pack("<H", 1))
-    c.leaf(0xB010, name("box") + struct.pack("<IH", 0, 0xFFFF))
-    c.leaf(0xB013, floats(0, 0, 0))
-    c.leaf(0xB020, track([key(0, 0, 1, 2, 3), key(50, 7, 4, 5, 6)]))
-    c.leaf(0xB021, track([key(0, 8, 0.5, 0, 0, 1)]))
-    c.leaf(0xB022, track([key(0, 0, 1, 1, 1)]))
+    c.begin(C.Keyframer)
+    c.leaf(C.KeyframeSegment, struct.pack("<2I", 0, 100))
+    c.begin(C.ObjectNode)
+    c.leaf(C.NodeId, struct.pack("<H", 1))
+    c.leaf(C.NodeHeader, name("box") + struct.pack("<IH", 0, 0xFFFF))
+    c.leaf(C.Pivot, floats(0, 0, 0))
+    c.leaf(C.PositionTrack, track([key(0, 0, 1, 2, 3), key(50, 7, 4, 5, 6)]))
+    c.leaf(C.RotationTrack, track([key(0, 8, 0.5, 0, 0, 1)]))
+    c.leaf(C.ScaleTrack, track([key(0, 0, 1, 1, 1)]))
     c.end()
-    c.begin(0xB003)
-    c.leaf(0xB030, struct.pack("<H", 2))
-    c.leaf(0xB010, name("cam") + struct.pack("<IH", 0, 0xFFFF))
-    c.leaf(0xB020, track([key(0, 0, 0, -10, 5)]))
-    c.leaf(0xB023, track([key(0, 0, 35)]))
-    c.leaf(0xB024, track([key(0, 0, 0)]))
+    c.begin(C.CameraNode)
+    c.leaf(C.NodeId, struct.pack("<H", 2))
+    c.leaf(C.NodeHeader, name("cam") + struct.pack("<IH", 0, 0xFFFF))
+    c.leaf(C.PositionTrack, track([key(0, 0, 0, -10, 5)]))
+    c.leaf(C.FieldOfViewTrack, track([key(0, 0, 35)]))
+    c.leaf(C.RollTrack, track([key(0, 0, 0)]))
     c.end()
-    c.begin(0xB004)
-    c.leaf(0xB030, struct.pack("<H", 3))
-    c.leaf(0xB010, name("cam") + struct.pack("<IH", 0, 2))
-    c.leaf(0xB020, track([key(0, 0, 0, 0, 0)]))
+    c.begin(C.CameraTargetNode)
+    c.leaf(C.NodeId, struct.pack("<H", 3))
+    c.leaf(C.NodeHeader, name("cam") + struct.pack("<IH", 0, 2))
+    c.leaf(C.PositionTrack, track([key(0, 0, 0, 0, 0)]))
     c.end()
     c.end()
     c.end()
@@ -311,6 +367,7 @@ def scene_3ds():
 
 
 def model_seeds():
+    check_dictionary()
     copy("model3ds", "crfighter.3ds", os.path.join(DATA, "crfighter.3ds"))
     fixtures = os.path.join(ROOT, "tests", "assets", "fixtures", "3ds")
     copy("model3ds", "tetra.3ds", os.path.join(fixtures, "tetra.3ds"))
@@ -319,6 +376,12 @@ def model_seeds():
 
 
 if __name__ == "__main__":
+    if sys.argv[1:] == ["--check-3ds"]:
+        CHECKING = True
+        model_seeds()
+        if STALE:
+            sys.exit("not what fuzz/make_seeds.py writes now (run it): " + ", ".join(STALE))
+        sys.exit(0)
     config_seeds()
     tga_seeds()
     metrics_seeds()

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/chunk_ids_3ds.h"
 #include "tools/make_crfighter_chunks.h"
 
 namespace {
@@ -231,7 +232,7 @@ void Unscaled(ChunkWriter& w, P3 p) {
 
 void Rgb24(ChunkWriter& w, uint16_t id, int r, int g, int b) {
     w.Begin(id);
-    w.Begin(0x0011);
+    w.Begin(kChunkColour24);
     w.U8((uint8_t)r);
     w.U8((uint8_t)g);
     w.U8((uint8_t)b);
@@ -240,29 +241,29 @@ void Rgb24(ChunkWriter& w, uint16_t id, int r, int g, int b) {
 }
 
 void Material(ChunkWriter& w, const char* name, int r, int g, int b) {
-    w.Begin(0xAFFF);
-    w.Begin(0xA000);
+    w.Begin(kChunkMaterial);
+    w.Begin(kChunkMaterialName);
     w.Name(name);
     w.End();
-    Rgb24(w, 0xA010, r / 4, g / 4, b / 4);
-    Rgb24(w, 0xA020, r, g, b);
-    Rgb24(w, 0xA030, 255, 255, 255);
+    Rgb24(w, kChunkMaterialAmbient, r / 4, g / 4, b / 4);
+    Rgb24(w, kChunkMaterialDiffuse, r, g, b);
+    Rgb24(w, kChunkMaterialSpecular, 255, 255, 255);
     w.End();
 }
 
 void WriteMesh(ChunkWriter& w, const Mesh& m) {
-    w.Begin(0x4000);
+    w.Begin(kChunkNamedObject);
     w.Name(m.name);
-    w.Begin(0x4100);
+    w.Begin(kChunkTriangleMesh);
 
-    w.Begin(0x4110);
+    w.Begin(kChunkVertexList);
     w.U16((uint16_t)m.v.size());
     for (const P3& p : m.v) Position(w, p);
     w.End();
 
     if (m.mapped) {
         // Cylindrical: u around the body, v along it.
-        w.Begin(0x4140);
+        w.Begin(kChunkMappingCoordinates);
         w.U16((uint16_t)m.v.size());
         for (const P3& p : m.v) {
             w.F32((float)((std::atan2(p.x, p.y) + 3.14159265358979) / (2 * 3.14159265358979)));
@@ -271,12 +272,12 @@ void WriteMesh(ChunkWriter& w, const Mesh& m) {
         w.End();
     }
 
-    w.Begin(0x4160);  // identity frame at the origin
+    w.Begin(kChunkMeshMatrix);  // identity frame at the origin
     const float frame[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
     for (float f : frame) w.F32(f);
     w.End();
 
-    w.Begin(0x4120);
+    w.Begin(kChunkFaceList);
     w.U16((uint16_t)m.t.size());
     for (const Tri& t : m.t) {
         w.U16((uint16_t)t.a);
@@ -284,22 +285,22 @@ void WriteMesh(ChunkWriter& w, const Mesh& m) {
         w.U16((uint16_t)t.b);
         w.U16(0x0007);  // all three edges visible
     }
-    w.Begin(0x4130);
+    w.Begin(kChunkFaceMaterial);
     w.Name(m.material);
     w.U16((uint16_t)m.t.size());
     for (size_t i = 0; i < m.t.size(); ++i) w.U16((uint16_t)i);
     w.End();
-    w.Begin(0x4150);
+    w.Begin(kChunkSmoothingGroups);
     for (size_t i = 0; i < m.t.size(); ++i) w.U32(1);
     w.End();
-    w.End();  // 0x4120
+    w.End();  // kChunkFaceList
 
-    w.End();  // 0x4100
-    w.End();  // 0x4000
+    w.End();  // kChunkTriangleMesh
+    w.End();  // kChunkNamedObject
 }
 
 void PositionTrack(ChunkWriter& w, P3 p) {
-    w.Begin(0xB020);
+    w.Begin(kChunkPositionTrack);
     w.TrackHeader(1);
     w.KeyHeader(0, 0);
     Unscaled(w, p);
@@ -307,29 +308,29 @@ void PositionTrack(ChunkWriter& w, P3 p) {
 }
 
 void ObjectNode(ChunkWriter& w, const Mesh& m, int id) {
-    w.Begin(0xB002);
-    w.Begin(0xB030);
+    w.Begin(kChunkObjectNode);
+    w.Begin(kChunkNodeId);
     w.U16((uint16_t)id);
     w.End();
-    w.Begin(0xB010);
+    w.Begin(kChunkNodeHeader);
     w.Name(m.name);
-    w.U16(0x4000);
+    w.U16(0x4000);  // node flags
     w.U16(0);
     w.U16(0xFFFF);  // no parent
     w.End();
-    w.Begin(0xB013);  // pivot
+    w.Begin(kChunkPivot);  // pivot
     w.F32(0);
     w.F32(0);
     w.F32(0);
     w.End();
     PositionTrack(w, P3{0, 0, 0});
-    w.Begin(0xB021);
+    w.Begin(kChunkRotationTrack);
     w.TrackHeader(1);
     w.KeyHeader(0, 0);
     w.F32(0.0f);
     Unscaled(w, P3{0, 1, 0});  // game up: the file's z axis
     w.End();
-    w.Begin(0xB022);
+    w.Begin(kChunkScaleTrack);
     w.TrackHeader(1);
     w.KeyHeader(0, 0);
     w.F32(1);
@@ -340,15 +341,15 @@ void ObjectNode(ChunkWriter& w, const Mesh& m, int id) {
 }
 
 void CameraNodes(ChunkWriter& w, const char* name, int id, P3 eye, P3 target) {
-    const uint16_t kinds[2] = {0xB003, 0xB004};
+    const uint16_t kinds[2] = {kChunkCameraNode, kChunkCameraTargetNode};
     for (int k = 0; k < 2; ++k) {
         w.Begin(kinds[k]);
-        w.Begin(0xB030);
+        w.Begin(kChunkNodeId);
         w.U16((uint16_t)(id + k));
         w.End();
-        w.Begin(0xB010);
+        w.Begin(kChunkNodeHeader);
         w.Name(name);
-        w.U16(0x4000);
+        w.U16(0x4000);  // node flags
         w.U16(0);
         w.U16(0xFFFF);
         w.End();
@@ -358,13 +359,13 @@ void CameraNodes(ChunkWriter& w, const char* name, int id, P3 eye, P3 target) {
 }
 
 void LightNode(ChunkWriter& w, const char* name, int id, P3 position) {
-    w.Begin(0xB005);
-    w.Begin(0xB030);
+    w.Begin(kChunkLightNode);
+    w.Begin(kChunkNodeId);
     w.U16((uint16_t)id);
     w.End();
-    w.Begin(0xB010);
+    w.Begin(kChunkNodeHeader);
     w.Name(name);
-    w.U16(0x4000);
+    w.U16(0x4000);  // node flags
     w.U16(0);
     w.U16(0xFFFF);
     w.End();
@@ -392,18 +393,18 @@ int main(int argc, char** argv) {
     const P3 sun{0.0f, 0.0f, 600.0f};
 
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x0002);
+    w.Begin(kChunkMain);
+    w.Begin(kChunkFileVersion);
     w.U32(3);
     w.End();
 
-    w.Begin(0x3D3D);
-    w.Begin(0x3D3E);
+    w.Begin(kChunkScene);
+    w.Begin(kChunkMeshVersion);
     w.U32(3);
     w.End();
     Material(w, "HULL", 120, 80, 255);
     Material(w, "EXHAUST", 255, 160, 60);
-    w.Begin(0x0100);
+    w.Begin(kChunkMasterScale);
     w.F32(1.0f);
     w.End();
     int triangles = 0;
@@ -411,35 +412,35 @@ int main(int argc, char** argv) {
         WriteMesh(w, m);
         triangles += (int)m.t.size();
     }
-    w.Begin(0x4000);
+    w.Begin(kChunkNamedObject);
     w.Name("Sun");
-    w.Begin(0x4600);
+    w.Begin(kChunkLight);
     Unscaled(w, sun);
-    w.Begin(0x0010);
+    w.Begin(kChunkColourFloat);
     w.F32(0.9f);
     w.F32(0.85f);
     w.F32(1.0f);
     w.End();
     w.End();
     w.End();
-    w.Begin(0x4000);
+    w.Begin(kChunkNamedObject);
     w.Name("Chase");
-    w.Begin(0x4700);
+    w.Begin(kChunkCamera);
     Unscaled(w, eye);
     Unscaled(w, target);
     w.F32(0.0f);   // bank
     w.F32(25.0f);  // lens
     w.End();
     w.End();
-    w.End();  // 0x3D3D
+    w.End();  // kChunkScene
 
-    w.Begin(0xB000);
-    w.Begin(0xB00A);  // keyframer header: revision, file name, length
+    w.Begin(kChunkKeyframer);
+    w.Begin(kChunkKeyframerHeader);  // keyframer header: revision, file name, length
     w.U16(5);
     w.Name("crfighter");
     w.U32(100);
     w.End();
-    w.Begin(0xB008);
+    w.Begin(kChunkKeyframeSegment);
     w.U32(0);
     w.U32(100);
     w.End();
@@ -447,9 +448,9 @@ int main(int argc, char** argv) {
     for (const Mesh& m : meshes) ObjectNode(w, m, id++);
     CameraNodes(w, "Chase", id, eye, target);
     LightNode(w, "Sun", id + 2, sun);
-    w.End();  // 0xB000
+    w.End();  // kChunkKeyframer
 
-    w.End();  // 0x4D4D
+    w.End();  // kChunkMain
 
     FILE* f = std::fopen(out, "wb");
     if (f == nullptr || std::fwrite(w.bytes.data(), 1, w.bytes.size(), f) != w.bytes.size()) {

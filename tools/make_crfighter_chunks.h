@@ -2,7 +2,7 @@
 // and the reader's tests build their files with it in memory.
 //
 //   ChunkWriter w;
-//   w.Begin(0x4D4D);          // opens a chunk; its length is patched in by End
+//   w.Begin(kChunkMain);      // opens a chunk; its length is patched in by End
 //   w.U16(3); w.Name("hull");
 //   w.End();
 //   w.bytes                   // the file

@@ -9,6 +9,7 @@
 
 #include "assets/bitmap_font.h"
 #include "assets/tga_image.h"
+#include "core/alloc_failure.h"
 #include "core/grow_array.h"
 #include "tests/assets/bitmap_font_test_util.h"
 #include "tests/support/gl_test_window.h"
@@ -184,9 +185,9 @@ TEST(BitmapFontMetrics, FailedAllocationsFailTheLoad) {
     p.PutBlock(OneGlyph());
     for (int allowed : {0, 1}) {  // the word list, then the glyph records
         BitmapFont font;
-        SetGrowArrayAllocFailure(allowed);
+        SetAllocFailure(allowed);
         int result = Read(font, p);
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
         EXPECT_EQ(0, result) << allowed;
         ExpectNoGlyphs(font);
     }
@@ -256,7 +257,7 @@ TEST(BitmapFontMetrics, ArbitraryPicturesStayInBounds) {
 class ShippedFontPicture : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ShippedFontPicture, CoversPrintableAsciiWithGlyphsInsideThePicture) {
-    TgaImage* image = ReadTga(DataPath(GetParam()));
+    TgaImage* image = LoadTga(DataPath(GetParam()));
     ASSERT_NE(nullptr, image) << DataPath(GetParam());
     const int w = image->width, h = image->height;
     EXPECT_EQ(0, w & (w - 1)) << "width a power of two";
@@ -308,8 +309,8 @@ float TextWidth(const BitmapFont& f, const char* text, float scale) {
 }
 
 TEST(ShippedFontSizes, HudTextsReadWellAndStayOnScreen) {
-    TgaImage* tech = ReadTga(DataPath("font_tech.tga"));
-    TgaImage* vimra = ReadTga(DataPath("font_vimra.tga"));
+    TgaImage* tech = LoadTga(DataPath("font_tech.tga"));
+    TgaImage* vimra = LoadTga(DataPath("font_vimra.tga"));
     ASSERT_NE(nullptr, tech);
     ASSERT_NE(nullptr, vimra);
     BitmapFont b, a;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "assets/chunk_ids_3ds.h"
+#include "core/alloc_failure.h"
 #include "tools/make_crfighter_chunks.h"
 
 namespace {
@@ -23,19 +26,22 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 using Children = std::function<void(ChunkWriter&)>;
 
+// An id that no 3DS writer uses and the reader does not know.
+const uint16_t kUnknownChunk = 0x1234;
+
 struct V3 {
     float x, y, z;
 };
 
 int LoadBytes(Model3ds& m, const Bytes& b) {
-    return m.LoadFromMemory(b.data(), (long long)b.size());
+    return m.LoadFromMemory(b.data(), b.size());
 }
 
 // ---------------------------------------------------------------------------------------
 // Building files.
 
 void Vertices(ChunkWriter& w, const std::vector<V3>& v) {
-    w.Begin(0x4110);
+    w.Begin(kChunkVertexList);
     w.U16((uint16_t)v.size());
     for (const V3& p : v) {
         w.F32(p.x);
@@ -47,7 +53,7 @@ void Vertices(ChunkWriter& w, const std::vector<V3>& v) {
 
 void Faces(ChunkWriter& w, const std::vector<std::array<int, 3>>& f,
            const Children& children = nullptr) {
-    w.Begin(0x4120);
+    w.Begin(kChunkFaceList);
     w.U16((uint16_t)f.size());
     for (const auto& t : f) {
         w.U16((uint16_t)t[0]);
@@ -60,7 +66,7 @@ void Faces(ChunkWriter& w, const std::vector<std::array<int, 3>>& f,
 }
 
 void FaceMaterial(ChunkWriter& w, const std::string& name, const std::vector<int>& faces) {
-    w.Begin(0x4130);
+    w.Begin(kChunkFaceMaterial);
     w.Name(name);
     w.U16((uint16_t)faces.size());
     for (int f : faces) w.U16((uint16_t)f);
@@ -69,21 +75,21 @@ void FaceMaterial(ChunkWriter& w, const std::string& name, const std::vector<int
 
 // A named object holding a triangle mesh; `body` writes the mesh's chunks.
 void Mesh(ChunkWriter& w, const std::string& name, const Children& body) {
-    w.Begin(0x4000);
+    w.Begin(kChunkNamedObject);
     w.Name(name);
-    w.Begin(0x4100);
+    w.Begin(kChunkTriangleMesh);
     body(w);
     w.End();
     w.End();
 }
 
 void Material(ChunkWriter& w, const std::string& name) {
-    w.Begin(0xAFFF);
-    w.Begin(0xA000);
+    w.Begin(kChunkMaterial);
+    w.Begin(kChunkMaterialName);
     w.Name(name);
     w.End();
-    w.Begin(0xA020);  // diffuse colour, a float colour chunk inside
-    w.Begin(0x0010);
+    w.Begin(kChunkMaterialDiffuse);  // diffuse colour, a float colour chunk inside
+    w.Begin(kChunkColourFloat);
     w.F32(0.5f);
     w.F32(0.5f);
     w.F32(0.5f);
@@ -93,9 +99,9 @@ void Material(ChunkWriter& w, const std::string& name) {
 }
 
 void Light(ChunkWriter& w, const std::string& name, V3 pos, const Children& body = nullptr) {
-    w.Begin(0x4000);
+    w.Begin(kChunkNamedObject);
     w.Name(name);
-    w.Begin(0x4600);
+    w.Begin(kChunkLight);
     w.F32(pos.x);
     w.F32(pos.y);
     w.F32(pos.z);
@@ -105,25 +111,25 @@ void Light(ChunkWriter& w, const std::string& name, V3 pos, const Children& body
 }
 
 void FloatColour(ChunkWriter& w, float r, float g, float b) {
-    w.Begin(0x0010);
+    w.Begin(kChunkColourFloat);
     w.F32(r);
     w.F32(g);
     w.F32(b);
     w.End();
 }
 
-// 4D4D { 3D3D { scene } [B000 { keyframer }] }
+// Main { version, Scene { scene } [Keyframer { keyframer }] }
 Bytes File(const Children& scene, const Children& keyframer = nullptr) {
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x0002);
+    w.Begin(kChunkMain);
+    w.Begin(kChunkFileVersion);
     w.U32(3);
     w.End();
-    w.Begin(0x3D3D);
+    w.Begin(kChunkScene);
     scene(w);
     w.End();
     if (keyframer) {
-        w.Begin(0xB000);
+        w.Begin(kChunkKeyframer);
         keyframer(w);
         w.End();
     }
@@ -171,7 +177,7 @@ Bytes ReadAll(const std::string& path) {
 
 class Model3dsAllocFailure : public ::testing::Test {
 protected:
-    void TearDown() override { SetModel3dsAllocFailure(-1); }
+    void TearDown() override { SetAllocFailure(-1); }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -273,21 +279,33 @@ TEST(Model3dsLoad, AnEmptyFileIsAnEmptyModel) {
     EXPECT_EQ(0, m.meshCount);
 }
 
+// Sizes no memory can hold (a caller's arithmetic gone wrong) fail before any byte is read.
+TEST(Model3dsLoad, ASizeBeyondAnyRealDataFails) {
+    const Bytes b = File([](ChunkWriter& w) {
+        Mesh(w, "tri", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
+    });
+    for (size_t size : {SIZE_MAX, SIZE_MAX / 2, (size_t)1 << 62}) {
+        Model3ds m;
+        EXPECT_EQ(0, m.LoadFromMemory(b.data(), size)) << size;
+        EXPECT_EQ(0, m.meshCount);
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // The chunk walk.
 
 TEST(Model3dsChunks, UnknownChunksAreSkippedWhateverTheyHold) {
     // An unknown chunk whose contents look like a vertex list must not be read as one.
     auto unknown = [](ChunkWriter& w) {
-        w.Begin(0x1234);
+        w.Begin(kUnknownChunk);
         Vertices(w, {{9, 9, 9}, {9, 9, 9}, {9, 9, 9}, {9, 9, 9}});
         w.U8(0xEE);
         w.End();
     };
     ChunkWriter w;
-    w.Begin(0x4D4D);
+    w.Begin(kChunkMain);
     unknown(w);
-    w.Begin(0x3D3D);
+    w.Begin(kChunkScene);
     unknown(w);
     Mesh(w, "tri", [&](ChunkWriter& m) {
         unknown(m);
@@ -309,18 +327,18 @@ TEST(Model3dsChunks, UnknownChunksAreSkippedWhateverTheyHold) {
 }
 
 TEST(Model3dsChunks, AChunkPastItsParentsEndEndsTheParentsWalk) {
-    // 4D4D { P=3D3D { X, hidden } Q=3D3D { first, deep } }, where the unknown chunk X runs
+    // Main { P=Scene { X, hidden } Q=Scene { first, deep } }, where the unknown chunk X runs
     // past P's end to where "deep" starts inside Q. P's walk ends after X ("hidden" is
     // never read); the walk goes on at P's end, so Q is read whole, "first" included.
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x3D3D);
+    w.Begin(kChunkMain);
+    w.Begin(kChunkScene);
     const size_t xAt = w.bytes.size();
-    w.Begin(0x1234);
+    w.Begin(kUnknownChunk);
     w.End();
     Mesh(w, "hidden", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
     w.End();
-    w.Begin(0x3D3D);
+    w.Begin(kChunkScene);
     Mesh(w, "first", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
     const size_t deepAt = w.bytes.size();
     Mesh(w, "deep", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
@@ -347,14 +365,14 @@ TEST_P(Model3dsBadLength, FailsTheLoad) {
     const BadLengthCase& c = GetParam();
     ChunkWriter w;
     if (c.nested) {
-        w.Begin(0x4D4D);
-        w.Begin(0x3D3D);
+        w.Begin(kChunkMain);
+        w.Begin(kChunkScene);
         Mesh(w, "tri", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
-        w.RawChunk(0x3D3D, c.length, Bytes(16, 0));
+        w.RawChunk(kChunkScene, c.length, Bytes(16, 0));
         w.End();
         w.End();
     } else {
-        w.RawChunk(0x4D4D, c.length, Bytes(16, 0));
+        w.RawChunk(kChunkMain, c.length, Bytes(16, 0));
     }
     Model3ds m;
     EXPECT_EQ(0, LoadBytes(m, w.bytes)) << c.what;
@@ -373,10 +391,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Model3dsChunks, ALengthJustBelow2To31SkipsToTheEnd) {
     // Far past the data but a forward move: the walk simply ends.
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x3D3D);
+    w.Begin(kChunkMain);
+    w.Begin(kChunkScene);
     Mesh(w, "tri", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
-    w.RawChunk(0x1234, 0x7FFFFFFFu, Bytes(4, 0));
+    w.RawChunk(kUnknownChunk, 0x7FFFFFFFu, Bytes(4, 0));
     w.End();
     w.End();
     Model3ds m;
@@ -386,14 +404,14 @@ TEST(Model3dsChunks, ALengthJustBelow2To31SkipsToTheEnd) {
 
 TEST(Model3dsChunks, NestingDeeperThanAnyRealFileFails) {
     ChunkWriter w;
-    for (int i = 0; i < 100000; ++i) w.Begin(0x4D4D);
+    for (int i = 0; i < 100000; ++i) w.Begin(kChunkMain);
     for (int i = 0; i < 100000; ++i) w.End();
     Model3ds m;
     EXPECT_EQ(0, LoadBytes(m, w.bytes));
 
     // The real depth of a 3DS file is fine.
     ChunkWriter ok;
-    for (int i = 0; i < 20; ++i) ok.Begin(0x4D4D);
+    for (int i = 0; i < 20; ++i) ok.Begin(kChunkMain);
     for (int i = 0; i < 20; ++i) ok.End();
     EXPECT_EQ(1, LoadBytes(m, ok.bytes));
 }
@@ -417,21 +435,22 @@ TEST(Model3dsNames, SixtyThreeCharactersAreReadWholeAndTheNextChunkFollows) {
 }
 
 TEST(Model3dsNames, SeventyCharactersAreCutTo63AndTheChildrenStartInsideTheRest) {
-    // Characters 64 and 65 read as the id 0xB008 (keyframe segment) and 66..69 as its
+    // Characters 64 and 65 read as the id of a keyframe segment and 66..69 as its
     // length: the walk of the children starts inside the name, reads the segment from
     // the name's NUL onwards and is sent far past the data, so the mesh chunk inside is
     // never read. A later object with a 63-character name is read normally.
     std::string name(63, 'a');
     name += 'Z';  // the 64th character, lost
-    name += "\x08\xB0";
+    name += (char)(kChunkKeyframeSegment & 0xFF);
+    name += (char)(kChunkKeyframeSegment >> 8);
     name += "\x01\x01\x01\x01";
     ASSERT_EQ(70u, name.size());
     size_t nulAt = 0;
     Bytes b = File([&](ChunkWriter& w) {
-        w.Begin(0x4000);
+        w.Begin(kChunkNamedObject);
         w.Name(name);
         nulAt = w.bytes.size() - 1;
-        w.Begin(0x4100);
+        w.Begin(kChunkTriangleMesh);
         Vertices(w, kOneFaceVertices);
         w.End();
         w.End();
@@ -495,9 +514,9 @@ TEST(Model3dsMaterials, FaceGroupsNameMaterialsByIndexAndUnknownNamesGiveMinusOn
 
 TEST(Model3dsMaterials, AMaterialNameCutByTheEndOfTheDataFails) {
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0xAFFF);
-    w.Begin(0xA000);
+    w.Begin(kChunkMain);
+    w.Begin(kChunkMaterial);
+    w.Begin(kChunkMaterialName);
     w.U8('x');
     w.U8('y');  // no NUL before the end
     w.End();
@@ -515,22 +534,22 @@ TEST(Model3dsLights, AColourGoesToTheFirstLightOfThatNameOnly) {
         Light(w, "lamp", {1, 2, 3});
         Light(w, "lamp", {4, 5, 6}, [](ChunkWriter& l) {
             FloatColour(l, 0.5f, 1.0f, 0.2f);
-            l.Begin(0x4610);  // spotlight
+            l.Begin(kChunkSpotlight);  // spotlight
             for (float f : {7.0f, 8.0f, 9.0f, 30.0f, 45.0f}) l.F32(f);
             l.End();
-            l.Begin(0x4620);
+            l.Begin(kChunkLightOff);
             l.End();
-            l.Begin(0x465A);
+            l.Begin(kChunkLightOuterRange);
             l.F32(2.5f);
             l.End();
         });
         Light(w, "other", {0, 0, 0}, [](ChunkWriter& l) {
-            l.Begin(0x4627);
+            l.Begin(kChunkLightRayShadows);
             l.End();
-            l.Begin(0x4659);
+            l.Begin(kChunkLightInnerRange);
             l.F32(1.5f);
             l.End();
-            l.Begin(0x465B);
+            l.Begin(kChunkLightMultiplier);
             l.F32(3.5f);
             l.End();
         });
@@ -582,32 +601,32 @@ TEST(Model3dsLights, OutOfRangeColoursSaturateTheIntegerCopy) {
 }
 
 void Camera(ChunkWriter& w, const std::string& name, V3 eye, V3 target) {
-    w.Begin(0x4000);
+    w.Begin(kChunkNamedObject);
     w.Name(name);
-    w.Begin(0x4700);
+    w.Begin(kChunkCamera);
     for (float f : {eye.x, eye.y, eye.z, target.x, target.y, target.z, 5.0f, 35.0f}) w.F32(f);
     w.End();
     w.End();
 }
 
 void NodeHeader(ChunkWriter& w, const std::string& name, int16_t parent) {
-    w.Begin(0xB010);
+    w.Begin(kChunkNodeHeader);
     w.Name(name);
-    w.U16(0x4000);
+    w.U16(0x4000);  // node flags
     w.U16(0);
     w.U16((uint16_t)parent);
     w.End();
 }
 
 void NodeId(ChunkWriter& w, uint16_t id) {
-    w.Begin(0xB030);
+    w.Begin(kChunkNodeId);
     w.U16(id);
     w.End();
 }
 
 void PositionTrack(ChunkWriter& w, const std::vector<std::pair<uint32_t, V3>>& keys,
                    uint16_t flags = 0) {
-    w.Begin(0xB020);
+    w.Begin(kChunkPositionTrack);
     w.TrackHeader((uint32_t)keys.size());
     for (const auto& k : keys) {
         w.KeyHeader(k.first, flags);
@@ -626,16 +645,16 @@ TEST(Model3dsCameras, OrientationLooksFromTheFirstPositionKeyToTheFirstTargetKey
             Camera(w, "bare", {0, 0, 0}, {0, 0, 1});
         },
         [](ChunkWriter& k) {
-            k.Begin(0xB003);
+            k.Begin(kChunkCameraNode);
             NodeHeader(k, "aimed", -1);
             // File (0, -30, 10) is stored (0, 10, -30): the game's camera at rest.
             PositionTrack(k, {{0, {0, -30, 10}}, {50, {9, 9, 9}}});
             k.End();
-            k.Begin(0xB004);
+            k.Begin(kChunkCameraTargetNode);
             NodeHeader(k, "aimed", -1);
             PositionTrack(k, {{0, {0, 0, 0}}});
             k.End();
-            k.Begin(0xB003);
+            k.Begin(kChunkCameraNode);
             NodeHeader(k, "placed", -1);
             PositionTrack(k, {{0, {7, 8, 9}}});
             k.End();
@@ -685,27 +704,27 @@ TEST(Model3dsNodes, AnObjectNodeNamesItsMeshAndCarriesItsTracks) {
             Mesh(w, "hull", [](ChunkWriter& m) { Vertices(m, kOneFaceVertices); });
             Mesh(w, "wing", [](ChunkWriter& m) {
                 Vertices(m, kOneFaceVertices);
-                m.Begin(0x4160);
+                m.Begin(kChunkMeshMatrix);
                 for (int i = 1; i <= 12; ++i) m.F32((float)i);
                 m.End();
             });
         },
         [](ChunkWriter& k) {
-            k.Begin(0xB008);
+            k.Begin(kChunkKeyframeSegment);
             k.U32(10);
             k.U32(90);
             k.End();
-            k.Begin(0xB002);
+            k.Begin(kChunkObjectNode);
             NodeId(k, 7);
             NodeHeader(k, "wing", 3);
             PositionTrack(k, {{0x00010005u, {1, 2, 3}}});  // frame's high half ignored
-            k.Begin(0xB021);
+            k.Begin(kChunkRotationTrack);
             k.TrackHeader(1);
             k.KeyHeader(4, 0);
             for (float f : {0.5f, 0.0f, 0.0f, 1.0f}) k.F32(f);
             k.End();
             k.End();
-            k.Begin(0xB002);
+            k.Begin(kChunkObjectNode);
             NodeId(k, 8);
             NodeHeader(k, "nobody", -1);
             PositionTrack(k, {{0, {5, 5, 5}}});
@@ -749,7 +768,7 @@ TEST_P(Model3dsKeyFlags, OnlyBitsZeroToTwoAddAFloatToTheKeyHeader) {
             Mesh(w, "m", [](ChunkWriter& mw) { Vertices(mw, kOneFaceVertices); });
         },
         [&](ChunkWriter& k) {
-            k.Begin(0xB002);
+            k.Begin(kChunkObjectNode);
             NodeHeader(k, "m", -1);
             PositionTrack(k, {{1, {1, 2, 3}}, {2, {4, 5, 6}}, {3, {7, 8, 9}}}, flags);
             k.End();
@@ -799,7 +818,7 @@ TEST(Model3dsRobustness, AFaceListBeforeTheVertexListFailsTheLoad) {
 }
 
 void Mapping(ChunkWriter& w, int n) {
-    w.Begin(0x4140);
+    w.Begin(kChunkMappingCoordinates);
     w.U16((uint16_t)n);
     for (int i = 0; i < n; ++i) {
         w.F32(0.25f * (float)(i + 1));
@@ -857,17 +876,17 @@ TEST(Model3dsRobustness, MeshAndLightChunksOutsideTheirParentsAreIgnored) {
     // A vertex list, face list, spotlight and track with no mesh, light or node before
     // them have nothing to fill.
     ChunkWriter w;
-    w.Begin(0x4D4D);
+    w.Begin(kChunkMain);
     Vertices(w, kOneFaceVertices);
     Faces(w, {{0, 1, 2}}, [](ChunkWriter& f) { FaceMaterial(f, "x", {0}); });
     Mapping(w, 3);
-    w.Begin(0x4160);
+    w.Begin(kChunkMeshMatrix);
     for (int i = 0; i < 12; ++i) w.F32(1.0f);
     w.End();
-    w.Begin(0x4610);
+    w.Begin(kChunkSpotlight);
     for (int i = 0; i < 5; ++i) w.F32(1.0f);
     w.End();
-    w.Begin(0x4620);
+    w.Begin(kChunkLightOff);
     w.End();
     PositionTrack(w, {{0, {1, 1, 1}}});
     w.End();
@@ -887,7 +906,7 @@ TEST(Model3dsRobustness, EveryTruncationOfTheShipFailsOrLoadsConsistentData) {
         // A copy of exactly n bytes, so that a read past the end is a read past the buffer.
         Bytes cut(full.begin(), full.begin() + (long)n);
         Model3ds m;
-        if (m.LoadFromMemory(cut.data(), (long long)cut.size()) == 0) {
+        if (m.LoadFromMemory(cut.data(), cut.size()) == 0) {
             ASSERT_EQ(0, m.meshCount) << n;
             continue;
         }
@@ -915,15 +934,15 @@ TEST(Model3dsRobustness, EverySingleByteChangeOfASmallFileIsSafe) {
             Camera(w, "cam", {0, 0, 0}, {0, 0, 1});
         },
         [](ChunkWriter& k) {
-            k.Begin(0xB002);
+            k.Begin(kChunkObjectNode);
             NodeHeader(k, "mesh", -1);
             PositionTrack(k, {{0, {1, 2, 3}}}, 3);
             k.End();
-            k.Begin(0xB003);
+            k.Begin(kChunkCameraNode);
             NodeHeader(k, "cam", -1);
             PositionTrack(k, {{0, {1, 2, 3}}});
             k.End();
-            k.Begin(0xB004);
+            k.Begin(kChunkCameraTargetNode);
             NodeHeader(k, "cam", -1);
             PositionTrack(k, {{0, {4, 5, 6}}});
             k.End();
@@ -949,10 +968,10 @@ TEST_F(Model3dsAllocFailure, EveryFailedAllocationFailsTheLoadAndLeavesItEmpty) 
     const Bytes b = ReadAll(DataFile("crfighter.3ds"));
     int failures = 0;
     for (int n = 0;; ++n) {
-        SetModel3dsAllocFailure(n);
+        SetAllocFailure(n);
         Model3ds m;
         const int result = LoadBytes(m, b);
-        SetModel3dsAllocFailure(-1);
+        SetAllocFailure(-1);
         if (result == 1) {
             EXPECT_EQ(8, m.meshCount);
             break;

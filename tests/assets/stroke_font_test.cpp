@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "assets/stroke_font.h"
-#include "config/text_memory.h"
+#include "core/alloc_failure.h"
 #include "tests/support/gl_test_window.h"
 
 namespace {
@@ -323,9 +323,9 @@ TEST(StrokeFont, LoadSurvivesEveryFailedAllocation) {
     StrokeFont font;
     int failures = 0;
     for (int allowed = 0; allowed < 200; ++allowed) {
-        SetTextMemAllocFailure(allowed);
+        SetAllocFailure(allowed);
         int result = font.Load(file.Name());
-        SetTextMemAllocFailure(-1);
+        SetAllocFailure(-1);
         if (result == 1) break;
         ++failures;
     }

@@ -361,7 +361,7 @@ TEST(TgaRead, EveryTruncationIsRejected) {
         for (size_t n = 0; n < full.size(); ++n) {
             // A copy of exactly n bytes, so that reading past it is caught by the sanitizer.
             std::vector<unsigned char> cut(full.begin(), full.begin() + n);
-            EXPECT_EQ(nullptr, DecodeTga(cut.empty() ? nullptr : cut.data(), cut.size()))
+            EXPECT_EQ(nullptr, LoadTgaFromMemory(cut.empty() ? nullptr : cut.data(), cut.size()))
                 << n << " of " << full.size() << " bytes";
         }
     }
@@ -393,7 +393,7 @@ TEST_F(TgaFile, ReadsAFileLikeItsBytes) {
     const char footer[] = "\0\0\0\0\0\0\0\0TRUEVISION-XFILE.";
     data.insert(data.end(), footer, footer + sizeof footer);
     Bytes file = Tga(TrueColour(w, h, 32, 0x20), data);
-    Image fromFile(ReadTga(Write("tga_test_read.tga", file).c_str()));
+    Image fromFile(LoadTga(Write("tga_test_read.tga", file).c_str()));
     Image fromBytes(Decode(file));
     ASSERT_TRUE(fromFile.Ok());
     ASSERT_TRUE(fromBytes.Ok());
@@ -402,11 +402,11 @@ TEST_F(TgaFile, ReadsAFileLikeItsBytes) {
 }
 
 TEST_F(TgaFile, MissingEmptyAndShortFilesFail) {
-    EXPECT_EQ(nullptr, ReadTga("tga_test_no_such_file.tga"));
-    EXPECT_EQ(nullptr, ReadTga(nullptr));
-    EXPECT_EQ(nullptr, ReadTga(Write("tga_test_empty.tga", {}).c_str()));
+    EXPECT_EQ(nullptr, LoadTga("tga_test_no_such_file.tga"));
+    EXPECT_EQ(nullptr, LoadTga(nullptr));
+    EXPECT_EQ(nullptr, LoadTga(Write("tga_test_empty.tga", {}).c_str()));
     Bytes cut = Tga(TrueColour(4, 4, 32), Bytes(63, 1));
-    EXPECT_EQ(nullptr, ReadTga(Write("tga_test_short.tga", cut).c_str()));
+    EXPECT_EQ(nullptr, LoadTga(Write("tga_test_short.tga", cut).c_str()));
 }
 
 TEST(TgaFree, AcceptsNull) { FreeTga(nullptr); }

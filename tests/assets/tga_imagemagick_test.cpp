@@ -120,7 +120,7 @@ protected:
         EXPECT_EQ(v.expectedType, file[2]) << v.name;
         EXPECT_EQ(v.expectedTopFirst, (file[17] & 0x20) != 0) << v.name;
 
-        Image img(ReadTga(tga.c_str()));
+        Image img(LoadTga(tga.c_str()));
         ASSERT_TRUE(img.Ok()) << v.name;
         ASSERT_EQ(src.width, img->width);
         ASSERT_EQ(src.height, img->height);

@@ -65,7 +65,7 @@ struct Image {
     }
 };
 
-inline TgaImage* Decode(const Bytes& b) { return DecodeTga(b.data(), b.size()); }
+inline TgaImage* Decode(const Bytes& b) { return LoadTgaFromMemory(b.data(), b.size()); }
 
 inline bool WriteFile(const std::string& name, const Bytes& b) {
     FILE* f = std::fopen(name.c_str(), "wb");

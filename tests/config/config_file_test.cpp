@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/text_memory.h"
+#include "core/alloc_failure.h"
 #include "tests/support/gl_test_window.h"
 
 namespace {
@@ -46,6 +46,16 @@ std::string Chain(int n) {
     return s;
 }
 
+// "m0 = m1; ... m<lists-1> = {v0};" and a chain of `elements` lookups from v0 to 7.
+std::string ListThenChain(int lists, int elements) {
+    std::string s;
+    for (int i = 0; i < lists - 1; ++i) {
+        s += "m" + std::to_string(i) + " = m" + std::to_string(i + 1) + ";\n";
+    }
+    s += "m" + std::to_string(lists - 1) + " = {v0};\n";
+    return s + Chain(elements);
+}
+
 const int kIntSentinel = 12345;
 const char kCharSentinel = '#';
 const float kRealSentinel = -1.0f;
@@ -53,95 +63,120 @@ const double kPi = 3.1415927f;
 
 const ConfigCase kCases[] = {
     // Nothing to read: the parse succeeds and every lookup says "no tokens".
-    {"empty text", "", 0,
-     {{OpInt, "a", 3}, {OpChar, "a", 3}, {OpReal, "a", 3}, {OpListLength, "a", 3},
-      {OpRealList, "a", 3, {}, 4}}},
-    {"only comments and whitespace", "// settings\n/* none\n yet */  \r\n\t", 0,
-     {{OpInt, "a", 3}, {OpReal, "a", 3}}},
-    {"null stream", "", 0, {{OpInt, "n_Width", 3}}, "", -1, true},
+    {"empty text", "", ConfigOk,
+     {{OpInt, "a", ConfigNoTokens}, {OpChar, "a", ConfigNoTokens}, {OpReal, "a", ConfigNoTokens},
+      {OpListLength, "a", ConfigNoTokens}, {OpRealList, "a", ConfigNoTokens, {}, 4}}},
+    {"only comments and whitespace", "// settings\n/* none\n yet */  \r\n\t", ConfigOk,
+     {{OpInt, "a", ConfigNoTokens}, {OpReal, "a", ConfigNoTokens}}},
+    {"null stream", "", ConfigOk, {{OpInt, "n_Width", ConfigNoTokens}}, "", -1, true},
 
     // Scalars.
-    {"window size", "n_Width = 800; n_Height = 600;", 0,
-     {{OpInt, "n_Width", 0, {800}}, {OpInt, "n_Height", 0, {600}}}},
-    {"first definition wins", "w = 1; w = 2;", 0, {{OpInt, "w", 0, {1}}}},
-    {"character value", "x = 'A';", 0,
-     {{OpInt, "x", 0, {65}}, {OpChar, "x", 0, {'A'}}, {OpReal, "x", 7}}},
-    {"integer as real", "r = 2;", 0, {{OpReal, "r", 0, {2.0}}, {OpChar, "r", 0, {2}}}},
-    {"real is no integer", "r = 2.5;", 0,
-     {{OpInt, "r", 7}, {OpChar, "r", 7}, {OpReal, "r", 0, {2.5}}}},
-    {"character keeps the low 8 bits", "c = 321;", 0, {{OpChar, "c", 0, {65}}}},
-    {"names are case-sensitive", "Size = 3;", 0, {{OpInt, "size", 2}, {OpInt, "Size", 0, {3}}}},
-    {"undefined names", "a = b;", 0,
-     {{OpInt, "nothing", 2}, {OpInt, "b", 2}, {OpInt, "a", 2}, {OpReal, "a", 2}}},
-    {"string is no number", "s = \"5\";", 0,
-     {{OpInt, "s", 7}, {OpChar, "s", 7}, {OpReal, "s", 7}, {OpListLength, "s", 7},
-      {OpRealList, "s", 7, {}, 2}}},
-    {"joined strings", "s = \"ab\" \"cd\"; t = \"x\";", 0,
-     {{OpString, "s", 0, {}, 0, "abcd"}, {OpString, "t", 0, {}, 0, "x"}}},
+    {"window size", "n_Width = 800; n_Height = 600;", ConfigOk,
+     {{OpInt, "n_Width", ConfigOk, {800}}, {OpInt, "n_Height", ConfigOk, {600}}}},
+    {"first definition wins", "w = 1; w = 2;", ConfigOk, {{OpInt, "w", ConfigOk, {1}}}},
+    {"character value", "x = 'A';", ConfigOk,
+     {{OpInt, "x", ConfigOk, {65}}, {OpChar, "x", ConfigOk, {'A'}},
+      {OpReal, "x", ConfigWrongKind}}},
+    {"integer as real", "r = 2;", ConfigOk,
+     {{OpReal, "r", ConfigOk, {2.0}}, {OpChar, "r", ConfigOk, {2}}}},
+    {"real is no integer", "r = 2.5;", ConfigOk,
+     {{OpInt, "r", ConfigWrongKind}, {OpChar, "r", ConfigWrongKind},
+      {OpReal, "r", ConfigOk, {2.5}}}},
+    {"character keeps the low 8 bits", "c = 321;", ConfigOk, {{OpChar, "c", ConfigOk, {65}}}},
+    {"names are case-sensitive", "Size = 3;", ConfigOk,
+     {{OpInt, "size", ConfigNotFound}, {OpInt, "Size", ConfigOk, {3}}}},
+    {"undefined names", "a = b;", ConfigOk,
+     {{OpInt, "nothing", ConfigNotFound}, {OpInt, "b", ConfigNotFound},
+      {OpInt, "a", ConfigNotFound}, {OpReal, "a", ConfigNotFound}}},
+    {"string is no number", "s = \"5\";", ConfigOk,
+     {{OpInt, "s", ConfigWrongKind}, {OpChar, "s", ConfigWrongKind}, {OpReal, "s", ConfigWrongKind},
+      {OpListLength, "s", ConfigWrongKind}, {OpRealList, "s", ConfigWrongKind, {}, 2}}},
+    {"joined strings", "s = \"ab\" \"cd\"; t = \"x\";", ConfigOk,
+     {{OpString, "s", ConfigOk, {}, 0, "abcd"}, {OpString, "t", ConfigOk, {}, 0, "x"}}},
 
     // References, chains and cycles.
-    {"reference", "a = 5; b = a;", 0, {{OpInt, "b", 0, {5}}, {OpReal, "b", 0, {5.0}}}},
-    {"chained assignment", "a = b = 5;", 0, {{OpInt, "a", 0, {5}}, {OpInt, "b", 0, {5}}}},
-    {"cycle", "a = b; b = a; c = 1;", 0,
-     {{OpInt, "a", 8}, {OpChar, "a", 8}, {OpReal, "a", 8}, {OpListLength, "a", 8},
-      {OpRealList, "a", 8, {}, 2},
+    {"reference", "a = 5; b = a;", ConfigOk,
+     {{OpInt, "b", ConfigOk, {5}}, {OpReal, "b", ConfigOk, {5.0}}}},
+    {"chained assignment", "a = b = 5;", ConfigOk,
+     {{OpInt, "a", ConfigOk, {5}}, {OpInt, "b", ConfigOk, {5}}}},
+    {"cycle", "a = b; b = a; c = 1;", ConfigOk,
+     {{OpInt, "a", ConfigTooDeep}, {OpChar, "a", ConfigTooDeep}, {OpReal, "a", ConfigTooDeep},
+      {OpListLength, "a", ConfigTooDeep}, {OpRealList, "a", ConfigTooDeep, {}, 2},
       // the counters are back to zero afterwards
-      {OpInt, "c", 0, {1}}}},
-    {"self reference", "a = a;", 0, {{OpInt, "a", 8}}},
-    {"chain of 256 lookups", Chain(256), 0, {{OpInt, "v0", 0, {7}}, {OpReal, "v0", 0, {7.0}}}},
-    {"chain of 257 lookups", Chain(257), 0,
-     {{OpInt, "v0", 8}, {OpInt, "v1", 0, {7}}, {OpReal, "v0", 8}}},
+      {OpInt, "c", ConfigOk, {1}}}},
+    {"self reference", "a = a;", ConfigOk, {{OpInt, "a", ConfigTooDeep}}},
+    {"chain of 256 lookups", Chain(256), ConfigOk,
+     {{OpInt, "v0", ConfigOk, {7}}, {OpReal, "v0", ConfigOk, {7.0}}}},
+    {"chain of 257 lookups", Chain(257), ConfigOk,
+     {{OpInt, "v0", ConfigTooDeep}, {OpInt, "v1", ConfigOk, {7}}, {OpReal, "v0", ConfigTooDeep}}},
+    // Each kind has its own count: a list reached through 256 names may hold an element
+    // that is itself 256 names deep.
+    {"list and element chains count apart", ListThenChain(256, 256), ConfigOk,
+     {{OpRealList, "m0", ConfigOk, {7.0}, 1}, {OpListLength, "m0", ConfigOk, {1}}}},
+    {"list chain of 257 lookups", ListThenChain(257, 1), ConfigOk,
+     {{OpRealList, "m0", ConfigTooDeep, {}, 1}, {OpListLength, "m0", ConfigTooDeep},
+      {OpRealList, "m1", ConfigOk, {7.0}, 1}}},
+    {"element chain of 257 lookups", ListThenChain(1, 257), ConfigOk,
+     {{OpRealList, "m0", ConfigTooDeep, {}, 1}, {OpListLength, "m0", ConfigOk, {1}}}},
 
     // Lists.
-    {"list", "l = {1, 2.5, Pi, k}; k = 4;", 0,
-     {{OpListLength, "l", 0, {4}},
-      {OpRealList, "l", 0, {1.0, 2.5, kPi, 4.0}, 4},
-      {OpRealList, "l", 0, {1.0, 2.5}, 2},
-      {OpRealList, "l", 0, {}, 0},
-      {OpRealList, "l", 0, {1.0, 2.5, kPi, 4.0}, 6},
-      {OpInt, "l", 7}, {OpReal, "l", 7}}},
-    {"negative count writes nothing", "l = {1, 2};", 0, {{OpRealList, "l", 0, {}, -3}}},
-    {"list through a reference", "m = l; l = {3, 4};", 0,
-     {{OpListLength, "m", 0, {2}}, {OpRealList, "m", 0, {3.0, 4.0}, 5}}},
-    {"string element", "l = {1, \"x\"};", 0,
-     {{OpListLength, "l", 7, {1}}, {OpRealList, "l", 7, {1.0}, 2}}},
-    {"character element", "l = {'a', 2};", 0,
-     {{OpListLength, "l", 0, {2}}, {OpRealList, "l", 7, {}, 2}}},
-    {"unresolved element", "l = {1, q, 3};", 0,
-     {{OpListLength, "l", 0, {3}}, {OpRealList, "l", 2, {1.0}, 3}}},
-    {"element referring to a string", "l = {q}; q = \"s\";", 0, {{OpRealList, "l", 7, {}, 1}}},
-    {"list is no list length of a scalar", "n = 3;", 0,
-     {{OpListLength, "n", 7}, {OpRealList, "n", 7, {}, 1}}},
+    {"list", "l = {1, 2.5, Pi, k}; k = 4;", ConfigOk,
+     {{OpListLength, "l", ConfigOk, {4}},
+      {OpRealList, "l", ConfigOk, {1.0, 2.5, kPi, 4.0}, 4},
+      {OpRealList, "l", ConfigOk, {1.0, 2.5}, 2},
+      {OpRealList, "l", ConfigOk, {}, 0},
+      {OpRealList, "l", ConfigOk, {1.0, 2.5, kPi, 4.0}, 6},
+      {OpInt, "l", ConfigWrongKind}, {OpReal, "l", ConfigWrongKind}}},
+    {"negative count writes nothing", "l = {1, 2};", ConfigOk,
+     {{OpRealList, "l", ConfigOk, {}, -3}}},
+    {"list through a reference", "m = l; l = {3, 4};", ConfigOk,
+     {{OpListLength, "m", ConfigOk, {2}}, {OpRealList, "m", ConfigOk, {3.0, 4.0}, 5}}},
+    {"string element", "l = {1, \"x\"};", ConfigOk,
+     {{OpListLength, "l", ConfigWrongKind, {1}}, {OpRealList, "l", ConfigWrongKind, {1.0}, 2}}},
+    {"character element", "l = {'a', 2};", ConfigOk,
+     {{OpListLength, "l", ConfigOk, {2}}, {OpRealList, "l", ConfigWrongKind, {}, 2}}},
+    {"unresolved element", "l = {1, q, 3};", ConfigOk,
+     {{OpListLength, "l", ConfigOk, {3}}, {OpRealList, "l", ConfigNotFound, {1.0}, 3}}},
+    {"element referring to a string", "l = {q}; q = \"s\";", ConfigOk,
+     {{OpRealList, "l", ConfigWrongKind, {}, 1}}},
+    {"list is no list length of a scalar", "n = 3;", ConfigOk,
+     {{OpListLength, "n", ConfigWrongKind}, {OpRealList, "n", ConfigWrongKind, {}, 1}}},
 
     // Statements that do not parse leave no tokens behind.
-    {"empty list", "l = {};", 5, {{OpListLength, "l", 3}}},
-    {"trailing comma", "l = {1,};", 5, {{OpListLength, "l", 3}}},
-    {"list without semicolon", "l = {1}", 5, {}},
-    {"list without close", "l = {1, 2", 5, {}},
-    {"list elements without comma", "l = {1 2};", 5, {}},
-    {"missing semicolon", "a = 1", 5, {{OpInt, "a", 3}}},
-    {"missing value", "a =", 5, {}},
-    {"value of a wrong kind", "a = ;", 5, {}},
-    {"bare name at the start", "x;", 5, {}},
-    {"bare name later", "a = 1; x;", 0, {{OpInt, "a", 0, {1}}, {OpInt, "x", 2}}},
-    {"double semicolon at the start", ";; a = 1;", 5, {}},
-    {"empty statements later", "a = 1; ;;", 0, {{OpInt, "a", 0, {1}}}},
-    {"number first", "5 = a;", 5, {}},
-    {"two values", "a = 1 2;", 5, {}},
-    {"unterminated string", "a = 1;\ns = \"abc", 2, {{OpInt, "a", 3}},
+    {"empty list", "l = {};", ConfigBadStatement, {{OpListLength, "l", ConfigNoTokens}}},
+    {"trailing comma", "l = {1,};", ConfigBadStatement, {{OpListLength, "l", ConfigNoTokens}}},
+    {"list without semicolon", "l = {1}", ConfigBadStatement, {}},
+    {"list without close", "l = {1, 2", ConfigBadStatement, {}},
+    {"list elements without comma", "l = {1 2};", ConfigBadStatement, {}},
+    {"missing semicolon", "a = 1", ConfigBadStatement, {{OpInt, "a", ConfigNoTokens}}},
+    {"missing value", "a =", ConfigBadStatement, {}},
+    {"value of a wrong kind", "a = ;", ConfigBadStatement, {}},
+    {"bare name at the start", "x;", ConfigBadStatement, {}},
+    {"bare name later", "a = 1; x;", ConfigOk,
+     {{OpInt, "a", ConfigOk, {1}}, {OpInt, "x", ConfigNotFound}}},
+    {"double semicolon at the start", ";; a = 1;", ConfigBadStatement, {}},
+    {"empty statements later", "a = 1; ;;", ConfigOk, {{OpInt, "a", ConfigOk, {1}}}},
+    {"number first", "5 = a;", ConfigBadStatement, {}},
+    {"two values", "a = 1 2;", ConfigBadStatement, {}},
+    {"unterminated string", "a = 1;\ns = \"abc", ConfigBadToken, {{OpInt, "a", ConfigNoTokens}},
      "Unexpected end of file found [2]"},
-    {"negative number", "a = 1;\nb = -2;", 2, {{OpInt, "a", 3}}, "Unknown token found [2]"},
+    {"negative number", "a = 1;\nb = -2;", ConfigBadToken,
+     {{OpInt, "a", ConfigNoTokens}}, "Unknown token found [2]"},
 
     // Out of memory. Allocations in order: the text, then the count pass's token texts
     // (s, ab, cd), the token array, the store pass's texts (s, ab, cd) and the join.
-    {"no memory for the text", "s = \"ab\" \"cd\";", 0, {{OpInt, "s", 3}}, "", 0},
-    {"no memory while counting", "s = \"ab\" \"cd\";", 2, {{OpInt, "s", 3}},
-     "String is too long to fit in memory [1]", 1},
-    {"no memory for the token array", "s = \"ab\" \"cd\";", 6, {{OpInt, "s", 3}}, "", 4},
-    {"no memory while storing", "s = \"ab\" \"cd\";", 6, {{OpInt, "s", 3}},
-     "String is too long to fit in memory [1]", 6},
-    {"no memory to join", "s = \"ab\" \"cd\";", 6, {{OpInt, "s", 3}}, "", 8},
-    {"just enough memory", "s = \"ab\" \"cd\";", 0, {{OpString, "s", 0, {}, 0, "abcd"}}, "", 9},
+    {"no memory for the text", "s = \"ab\" \"cd\";", ConfigOk,
+     {{OpInt, "s", ConfigNoTokens}}, "", 0},
+    {"no memory while counting", "s = \"ab\" \"cd\";", ConfigBadToken,
+     {{OpInt, "s", ConfigNoTokens}}, "String is too long to fit in memory [1]", 1},
+    {"no memory for the token array", "s = \"ab\" \"cd\";", ConfigOutOfMemory,
+     {{OpInt, "s", ConfigNoTokens}}, "", 4},
+    {"no memory while storing", "s = \"ab\" \"cd\";", ConfigOutOfMemory,
+     {{OpInt, "s", ConfigNoTokens}}, "String is too long to fit in memory [1]", 6},
+    {"no memory to join", "s = \"ab\" \"cd\";", ConfigOutOfMemory,
+     {{OpInt, "s", ConfigNoTokens}}, "", 8},
+    {"just enough memory", "s = \"ab\" \"cd\";", ConfigOk,
+     {{OpString, "s", ConfigOk, {}, 0, "abcd"}}, "", 9},
 };
 
 // The text of `name`'s string value, found the way the lookups find values.
@@ -168,7 +203,7 @@ void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
 
 class ConfigTable : public ::testing::TestWithParam<ConfigCase> {
 protected:
-    void TearDown() override { SetTextMemAllocFailure(-1); }
+    void TearDown() override { SetAllocFailure(-1); }
 };
 
 TEST_P(ConfigTable, ParsesAndLooksUp) {
@@ -180,9 +215,9 @@ TEST_P(ConfigTable, ParsesAndLooksUp) {
     }
 
     ConfigFile config;
-    SetTextMemAllocFailure(c.allocFailAfter);
+    SetAllocFailure(c.allocFailAfter);
     int parsed = config.Parse(stream);
-    SetTextMemAllocFailure(-1);
+    SetAllocFailure(-1);
     if (stream) std::fclose(stream);
     ASSERT_EQ(c.parseResult, parsed);
     EXPECT_EQ(c.message, std::string(config.LastMessage()));
@@ -248,31 +283,31 @@ INSTANTIATE_TEST_SUITE_P(Cases, ConfigTable, ::testing::ValuesIn(kCases),
 
 TEST(ConfigFile, ClearReportsWhetherTextWasHeld) {
     ConfigFile config;
-    EXPECT_EQ(3, config.Clear());
+    EXPECT_EQ(ConfigNoTokens, config.Clear());
     FILE* f = StreamOf("a = 1;");
     ASSERT_NE(nullptr, f);
-    ASSERT_EQ(0, config.Parse(f));
+    ASSERT_EQ(ConfigOk, config.Parse(f));
     std::fclose(f);
     int a = 0;
-    EXPECT_EQ(0, config.GetInt("a", &a));
+    EXPECT_EQ(ConfigOk, config.GetInt("a", &a));
     config.Clear();
-    EXPECT_EQ(0, config.TokenCount());
-    EXPECT_EQ(3, config.GetInt("a", &a));
+    EXPECT_EQ(ConfigOk, config.TokenCount());
+    EXPECT_EQ(ConfigNoTokens, config.GetInt("a", &a));
 }
 
 TEST(ConfigFile, ParsingAgainReplacesTheTokens) {
     ConfigFile config;
     FILE* f = StreamOf("a = 1;");
     ASSERT_NE(nullptr, f);
-    ASSERT_EQ(0, config.Parse(f));
+    ASSERT_EQ(ConfigOk, config.Parse(f));
     std::fclose(f);
     f = StreamOf("b = 2;");
     ASSERT_NE(nullptr, f);
-    ASSERT_EQ(0, config.Parse(f));
+    ASSERT_EQ(ConfigOk, config.Parse(f));
     std::fclose(f);
     int v = 0;
-    EXPECT_EQ(2, config.GetInt("a", &v));
-    EXPECT_EQ(0, config.GetInt("b", &v));
+    EXPECT_EQ(ConfigNotFound, config.GetInt("a", &v));
+    EXPECT_EQ(ConfigOk, config.GetInt("b", &v));
     EXPECT_EQ(2, v);
 }
 
@@ -280,11 +315,11 @@ TEST(ConfigFile, ShippedSettingsGiveTheDefaultWindow) {
     FILE* f = std::fopen(DataPath("Settings.ini"), "r");
     ASSERT_NE(nullptr, f);
     ConfigFile config;
-    EXPECT_EQ(0, config.Parse(f));
+    EXPECT_EQ(ConfigOk, config.Parse(f));
     std::fclose(f);
     int width = 0, height = 0;
-    EXPECT_EQ(0, config.GetInt("n_Width", &width));
-    EXPECT_EQ(0, config.GetInt("n_Height", &height));
+    EXPECT_EQ(ConfigOk, config.GetInt("n_Width", &width));
+    EXPECT_EQ(ConfigOk, config.GetInt("n_Height", &height));
     EXPECT_EQ(640, width);
     EXPECT_EQ(480, height);
 }
@@ -299,25 +334,25 @@ TEST(ConfigFile, LargeTexts) {
     FILE* f = StreamOf(text);
     ASSERT_NE(nullptr, f);
     ConfigFile config;
-    ASSERT_EQ(0, config.Parse(f));
+    ASSERT_EQ(ConfigOk, config.Parse(f));
     std::fclose(f);
     const char* s = StringValue(config, longName.c_str());
     ASSERT_NE(nullptr, s);
     EXPECT_EQ(200001u, std::string(s).size());
     int count = 0;
-    ASSERT_EQ(0, config.GetListLength("l", &count));
+    ASSERT_EQ(ConfigOk, config.GetListLength("l", &count));
     EXPECT_EQ(20000, count);
     std::vector<float> values(20000);
-    ASSERT_EQ(0, config.GetRealList("l", values.data(), count));
+    ASSERT_EQ(ConfigOk, config.GetRealList("l", values.data(), count));
     EXPECT_EQ(19999.0f, values[19999]);
     int last = 0;
-    EXPECT_EQ(0, config.GetInt("last", &last));
+    EXPECT_EQ(ConfigOk, config.GetInt("last", &last));
     EXPECT_EQ(9, last);
 
     // An error at the end still carries the right line.
     f = StreamOf(text + "x = -1;");
     ASSERT_NE(nullptr, f);
-    EXPECT_EQ(2, config.Parse(f));
+    EXPECT_EQ(ConfigBadToken, config.Parse(f));
     std::fclose(f);
     EXPECT_EQ("Unknown token found [20004]", std::string(config.LastMessage()));
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -139,7 +141,7 @@ class TokenizerTable : public ::testing::TestWithParam<TokenCase> {};
 TEST_P(TokenizerTable, DeliversTokensAndMessages) {
     const TokenCase& c = GetParam();
     Tokenizer tokenizer;
-    ASSERT_EQ(1, tokenizer.SetText(c.input.data(), (int)c.input.size()));
+    ASSERT_EQ(1, tokenizer.LoadFromMemory(c.input.data(), c.input.size()));
     if (!c.report.empty()) tokenizer.ReportError(c.report.c_str(), c.reportLine);
 
     std::vector<Token> got;
@@ -179,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TokenizerTable, ::testing::ValuesIn(kCases),
 
 TEST(Tokenizer, PiHasTheNearestFloatBits) {
     Tokenizer tokenizer;
-    ASSERT_EQ(1, tokenizer.SetText("Pi", 2));
+    ASSERT_EQ(1, tokenizer.LoadFromMemory("Pi", 2));
     Token t = tokenizer.NextToken();
     unsigned bits;
     std::memcpy(&bits, &t.realValue, sizeof bits);
@@ -191,7 +193,7 @@ TEST(Tokenizer, ReadingStaysInsideTheText) {
     EXPECT_EQ(0, tokenizer.ReadChar());  // no text at all
     tokenizer.Unread();                  // never below the start
     EXPECT_EQ(0, tokenizer.ReadPosition());
-    ASSERT_EQ(1, tokenizer.SetText("ab", 2));
+    ASSERT_EQ(1, tokenizer.LoadFromMemory("ab", 2));
     tokenizer.Unread();
     EXPECT_EQ('a', tokenizer.ReadChar());
     EXPECT_EQ('b', tokenizer.ReadChar());
@@ -202,10 +204,21 @@ TEST(Tokenizer, ReadingStaysInsideTheText) {
     EXPECT_STREQ("", tokenizer.LastMessage());
 }
 
+// The text is counted in a signed 32-bit length with room for its NUL: longer texts are
+// refused before anything is copied, and the text held before is gone.
+TEST(Tokenizer, ATextTooLongForItsLengthIsRefused) {
+    Tokenizer tokenizer;
+    for (size_t length : {(size_t)INT_MAX, (size_t)INT_MAX + 1, SIZE_MAX}) {
+        ASSERT_EQ(1, tokenizer.LoadFromMemory("ab", 2));
+        EXPECT_EQ(0, tokenizer.LoadFromMemory("ab", length)) << length;
+        EXPECT_EQ(0, tokenizer.ReadChar()) << length;
+    }
+}
+
 TEST(Tokenizer, AtEndKeepsThePosition) {
     Tokenizer tokenizer;
     const char text[] = "  /* c */ x";
-    ASSERT_EQ(1, tokenizer.SetText(text, (int)std::strlen(text)));
+    ASSERT_EQ(1, tokenizer.LoadFromMemory(text, std::strlen(text)));
     EXPECT_FALSE(tokenizer.AtEnd());
     EXPECT_EQ(0, tokenizer.ReadPosition());
     Token t = tokenizer.NextToken();

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/alloc_failure.h"
 #include "core/game_random.h"
 
 namespace {
@@ -19,7 +20,7 @@ std::vector<int> Contents(const GrowArray<int>& g) {
 
 class GrowArrayTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetGrowArrayAllocFailure(-1); }
+    void TearDown() override { SetAllocFailure(-1); }
 };
 
 TEST_F(GrowArrayTest, FreshArrayHoldsNothing) {
@@ -91,7 +92,7 @@ TEST_F(GrowArrayTest, FailedAllocationLeavesTheArrayAsItWas) {
     GrowArray<int> g;
     for (int i = 0; i < 50; ++i) g.Push(i);
     int* storage = g.items;
-    SetGrowArrayAllocFailure(0);
+    SetAllocFailure(0);
     EXPECT_EQ(g.Push(99), 0);
     EXPECT_EQ(g.count, 50);
     EXPECT_EQ(g.capacity, 50);
@@ -102,7 +103,7 @@ TEST_F(GrowArrayTest, FailedAllocationLeavesTheArrayAsItWas) {
     EXPECT_EQ(empty.Push(1), 0);
     EXPECT_EQ(empty.capacity, 0);
     EXPECT_EQ(empty.items, nullptr);
-    SetGrowArrayAllocFailure(-1);
+    SetAllocFailure(-1);
     EXPECT_EQ(g.Push(99), 1);
     EXPECT_EQ(g.count, 51);
 }

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "core/alloc_failure.h"
 #include "core/game_random.h"
 #include "landscape/scalar_field.h"
 
@@ -17,7 +18,7 @@ protected:
     void SetUp() override { saved_ = GameRandState(); }
     void TearDown() override {
         SetGameRandState(saved_);
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
     }
     uint32_t saved_ = 0;
     ContourLandscape land;
@@ -220,7 +221,7 @@ TEST_F(ContourLandscapeTest, FieldProbeUsesTheOldestSlotsSources) {
 
 TEST_F(ContourLandscapeTest, WithoutRoomForTheSourcesTheRingWaitsAndQueriesAreDefined) {
     SetGameRandState(99);
-    SetGrowArrayAllocFailure(0);
+    SetAllocFailure(0);
     land.AdvanceAndDraw(0.5f);
     EXPECT_EQ(0, land.head);
     EXPECT_EQ(0.0f, land.stamps[0]);
@@ -232,7 +233,7 @@ TEST_F(ContourLandscapeTest, WithoutRoomForTheSourcesTheRingWaitsAndQueriesAreDe
     EXPECT_EQ(0, land.sources.count);
 
     // Once memory is there again the ring carries on.
-    SetGrowArrayAllocFailure(-1);
+    SetAllocFailure(-1);
     land.AdvanceAndDraw(0.5f);
     EXPECT_EQ(1, land.head);
     EXPECT_GT(land.slots[1]->count, 0);
@@ -249,7 +250,7 @@ TEST_F(ContourLandscapeTest, FramesWithoutAnAdvanceNeedNoMemory) {
     const float probe = land.FieldProbe(s0.x, s0.y, x);
     const int zone = land.StrongestSource(30.0f, -20.0f, x);
 
-    SetGrowArrayAllocFailure(0);  // any allocation from here on fails
+    SetAllocFailure(0);  // any allocation from here on fails
     for (int i = 0; i < 3; ++i) {
         land.AdvanceAndDraw(x);
         EXPECT_EQ(head, land.head);

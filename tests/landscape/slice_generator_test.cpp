@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/alloc_failure.h"
 #include "core/game_random.h"
 #include "landscape/contour_landscape.h"
 #include "landscape/contour_slice.h"
@@ -116,7 +117,7 @@ protected:
     void SetUp() override { saved_ = GameRandState(); }
     void TearDown() override {
         SetGameRandState(saved_);
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
     }
     uint32_t saved_ = 0;
     ContourLandscape land;
@@ -325,9 +326,9 @@ TEST_F(SliceGeneratorTest, SegmentsThatCannotBeStoredAreDroppedAndTheRestGoesOn)
     SetGameRandState(1);
     land.current = land.slots[1];
     land.current->Clear();
-    SetGrowArrayAllocFailure(1);
+    SetAllocFailure(1);
     land.GenerateSlice();
-    SetGrowArrayAllocFailure(-1);
+    SetAllocFailure(-1);
 
     const ContourSlice& full = *land.slots[0];
     const ContourSlice& cut = *land.slots[1];

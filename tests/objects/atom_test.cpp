@@ -199,9 +199,9 @@ TEST_F(AtomLifecycle, EveryFailedAllocationMakesBuildReturnZero) {
     for (int allowed = 0;; ++allowed) {
         ASSERT_LT(allowed, 100) << "Build never succeeded";
         Atom atom;
-        SetGrowArrayAllocFailure(allowed);
+        SetAllocFailure(allowed);
         const int result = atom.Build();
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
         if (result == 1) break;
         ++failures;
         SCOPED_TRACE(allowed);

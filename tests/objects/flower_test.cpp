@@ -106,9 +106,9 @@ TEST_F(FlowerLifecycle, EveryFailedAllocationMakesBuildReturnZero) {
     for (int allowed = 0;; ++allowed) {
         ASSERT_LT(allowed, 100) << "Build never succeeded";
         Flower flower;
-        SetGrowArrayAllocFailure(allowed);
+        SetAllocFailure(allowed);
         const int result = flower.Build();
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
         if (result == 1) break;
         ++failures;
         SCOPED_TRACE(allowed);

@@ -148,9 +148,9 @@ TEST_F(FractalLifecycle, ReleaseEmptiesAndBuildRestoresEverything) {
 
 TEST_F(FractalLifecycle, NoReservationMeansNoGeometry) {
     Fractal fractal;
-    SetGrowArrayAllocFailure(0);
+    SetAllocFailure(0);
     EXPECT_EQ(fractal.Build(), 0);
-    SetGrowArrayAllocFailure(-1);
+    SetAllocFailure(-1);
     EXPECT_EQ(fractal.vertices.count, 0);
     EXPECT_EQ(fractal.faces.count, 0);
     EXPECT_EQ(fractal.sortEntries.count, 0);
@@ -163,9 +163,9 @@ TEST_F(FractalLifecycle, EveryFailedAllocationMakesBuildReturnZero) {
     Fractal fractal;
     for (int allowed = 0;; ++allowed) {
         ASSERT_LT(allowed, 1000) << "Build never succeeded";
-        SetGrowArrayAllocFailure(allowed);
+        SetAllocFailure(allowed);
         const int result = fractal.Build();
-        SetGrowArrayAllocFailure(-1);
+        SetAllocFailure(-1);
         if (result == 1) break;
         ++failures;
         SCOPED_TRACE(allowed);

@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "core/alloc_failure.h"
 #include "core/grow_array.h"
 #include "core/vec3.h"
 
 // Puts the allocation hook back whatever a test did with it.
 class AllocHookTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetGrowArrayAllocFailure(-1); }
+    void TearDown() override { SetAllocFailure(-1); }
 };
 
 inline void ExpectVecNear(const Vec3& actual, float x, float y, float z, float tol,

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/chunk_ids_3ds.h"
 #include "tools/make_crfighter_chunks.h"
 
 namespace {
@@ -35,13 +36,13 @@ struct MeshSpec {
 
 Bytes ModelFile(const std::vector<MeshSpec>& meshes) {
     ChunkWriter w;
-    w.Begin(0x4D4D);
-    w.Begin(0x3D3D);
+    w.Begin(kChunkMain);
+    w.Begin(kChunkScene);
     for (const MeshSpec& m : meshes) {
-        w.Begin(0x4000);
+        w.Begin(kChunkNamedObject);
         w.Name(m.name);
-        w.Begin(0x4100);
-        w.Begin(0x4110);
+        w.Begin(kChunkTriangleMesh);
+        w.Begin(kChunkVertexList);
         w.U16((uint16_t)m.vertices.size());
         for (const V3& v : m.vertices) {
             w.F32(v.x);
@@ -50,7 +51,7 @@ Bytes ModelFile(const std::vector<MeshSpec>& meshes) {
         }
         w.End();
         if (!m.faces.empty()) {
-            w.Begin(0x4120);
+            w.Begin(kChunkFaceList);
             w.U16((uint16_t)m.faces.size());
             for (const auto& f : m.faces) {
                 w.U16((uint16_t)f[0]);
