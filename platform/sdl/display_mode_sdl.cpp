@@ -4,6 +4,7 @@
 // mode). A null mode restores the desktop.
 #include <windows.h>
 
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 
@@ -30,7 +31,7 @@ LONG Record(int width, int height, unsigned flags, LONG result) {
 
 using namespace orvsdl;
 
-extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+static LONG ChangeMode(DEVMODEA* mode, DWORD flags) {
     if (orvseam::EnterCall(orvseam::Call::ChangeDisplaySettings))
         return Record(mode ? (int)mode->dmPelsWidth : 0, mode ? (int)mode->dmPelsHeight : 0,
                       flags, DISP_CHANGE_BADMODE);
@@ -69,4 +70,8 @@ extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
         return Record(width, height, flags, DISP_CHANGE_FAILED);
     }
     return Record(width, height, flags, DISP_CHANGE_SUCCESSFUL);
+}
+
+extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    return orvreplay::OnDisplayMode(mode == nullptr, [&] { return ChangeMode(mode, flags); });
 }

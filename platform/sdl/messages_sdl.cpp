@@ -5,7 +5,9 @@
 
 #include <deque>
 
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/seam_internal.h"
 
 namespace orvsdl {
 namespace {
@@ -116,8 +118,12 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PumpEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    orvseam::BeforePump();
+    auto& q = Queue();
+    const size_t before = q.size();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Translate(e);
+    orvreplay::OnPump(q, before);
 }
 
 }  // namespace orvsdl
