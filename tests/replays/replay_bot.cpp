@@ -9,8 +9,10 @@
 // bot sets the clocks so that every frame lasts exactly 1/64 s (a binary fraction: the
 // game's times add up without rounding), steers with scripted mouse motion, moves the
 // focus and presses Escape, all from the seam's pump hook, in step with the game's loop.
-// With SHOTS_DIR it writes frames 40, 150 and 250 as shot_<frame>.ppm, read from the
-// front buffer after the frame was shown.
+// With SHOTS_DIR it writes frames 40, 150 and 250 as shot_<frame>.ppm, read just after
+// the frame was shown from the back buffer: Mesa's software drivers (llvmpipe under Xvfb,
+// where the tests run) copy it to the window on a swap and keep it, while the front
+// buffer of a window reads back black there.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -50,7 +52,7 @@ void WriteShot(int frame) {
     const int w = screenWidth, h = screenHeight;
     std::vector<unsigned char> pixels((size_t)w * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_FRONT);
+    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     const std::string path = g_shots + "/shot_" + std::to_string(frame) + ".ppm";
     FILE* f = std::fopen(path.c_str(), "wb");
