@@ -27,31 +27,33 @@ void CheckCutShort() {
 }  // namespace
 
 bool BeginReplaySession(const char* commandLine, int* width, int* height, int* exitCode) {
+    using Mode = LaunchOptions::Mode;
     const LaunchOptions o = ParseLaunchOptions(commandLine);
-    switch (o.mode) {
-        case LaunchOptions::Mode::Play:
-            return true;
-        case LaunchOptions::Mode::Usage:
-            std::fputs(kUsageText, stderr);
-            *exitCode = 2;
-            return false;
-        case LaunchOptions::Mode::Record: {
-            orvreplay::Header header;
-            header.width = *width;
-            header.height = *height;
-            header.dataHash = HashDataFiles();
-            std::string message;
-            if (!orvreplay::StartRecording(o.file.c_str(), header, &message))
-                std::fprintf(stderr, "orvendale: not recording: %s; the game starts anyway.\n",
-                             message.c_str());
-            return true;
-        }
-        case LaunchOptions::Mode::Replay:
-        case LaunchOptions::Mode::Check:
-            break;
+    if (o.mode == Mode::Play) return true;
+    if (o.mode == Mode::Usage) {
+        std::fputs(kUsageText, stderr);
+        *exitCode = 2;
+        return false;
+    }
+    if (!orvreplay::Available()) {
+        std::fputs("orvendale: --record and --replay are not available in this build of the "
+                   "game.\n", stderr);
+        *exitCode = 2;
+        return false;
+    }
+    if (o.mode == Mode::Record) {
+        orvreplay::Header header;
+        header.width = *width;
+        header.height = *height;
+        header.dataHash = HashDataFiles();
+        std::string message;
+        if (!orvreplay::StartRecording(o.file.c_str(), header, &message))
+            std::fprintf(stderr, "orvendale: not recording: %s; the game starts anyway.\n",
+                         message.c_str());
+        return true;
     }
     g_file = o.file;
-    g_check = o.mode == LaunchOptions::Mode::Check;
+    g_check = o.mode == Mode::Check;
     orvreplay::Header header;
     std::string message;
     if (!orvreplay::StartReplay(o.file.c_str(), g_check, &header, &message)) {
