@@ -12,6 +12,10 @@
 
 namespace orvreplay {
 
+// True while a replay serves the messages: a call that waits for input must not wait on
+// the real event queue then, because what comes next is already in the file.
+bool ServesMessages();
+
 void OnFrequency(int64_t* ticksPerSecond);
 void OnCounter(int64_t* ticks);
 void OnMilliseconds(long* ms);

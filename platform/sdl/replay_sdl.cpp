@@ -320,6 +320,8 @@ bool Finish(Outcome* outcome) {
 
 // --- the hooks ------------------------------------------------------------------------
 
+bool ServesMessages() { return S().mode == Mode::Replaying; }
+
 void OnFrequency(int64_t* hz) {
     Session& s = S();
     if (s.mode == Mode::Recording) {
