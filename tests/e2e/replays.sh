@@ -4,7 +4,7 @@
 # end with result 2 and one clear line, before any window opens. A recording survives the
 # game being killed, a recording that cannot be written is reported while the game plays
 # on, other data files give a warning and the check still runs, a plain replay plays at
-# the recorded pace, and Escape ends it.
+# the recorded pace, real input does not reach it, and Escape ends it.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$@"
 replays="$(cd "$(dirname "$0")/../replays" && pwd)"
@@ -35,6 +35,26 @@ for r in "$replays"/*.orvr; do
   [ "$(out | wc -l)" == "1" ] || e2e_fail "$(basename "$r"): --check printed more than one line: $(out)"
   out | grep -qE "^$r: exact, [0-9]+ frames$" || e2e_fail "$(basename "$r"): unexpected line: $(out)"
 done
+
+# --- real input during a replay changes nothing: the mouse moves, keys are pressed and
+# another window takes the focus, and the check is still exact ---
+run_game --replay "$replays/collect_each.orvr" --check
+e2e_wait_log "Rendering !" 30 || e2e_fail "real input: the game did not start"
+xmessage -geometry 200x40+220+420 "another window" >/dev/null 2>&1 &
+other=$!
+for i in $(seq 1 20); do
+  xdotool mousemove_relative -- 40 -15 >/dev/null 2>&1
+  xdotool key a >/dev/null 2>&1
+  sleep 0.05
+done
+helper="$(xdotool search --class xmessage 2>/dev/null | head -1)"
+[ -n "$helper" ] || e2e_fail "real input: could not open another window"
+xdotool windowfocus "$helper" >/dev/null 2>&1
+sleep 1
+xdotool windowfocus "$(e2e_window)" >/dev/null 2>&1
+e2e_wait_exit 120
+kill "$other" 2>/dev/null
+[ "$E2E_RC" == "0" ] || e2e_fail "real input reached the replay: $(out)"
 
 # --- unusable files and wrong options: result 2, one line, no window, no log ---
 python3 - "$replays/focus_lost.orvr" "$E2E_WORK" <<'PY'
