@@ -19,7 +19,10 @@ bool g_finished = false;
 // look like a success.
 void CheckCutShort() {
     if (!g_check || g_finished) return;
-    std::printf("%s: the game stopped before the replay could be checked\n", g_file.c_str());
+    orvreplay::Outcome outcome;
+    const bool why = orvreplay::Finish(&outcome) && outcome.result != 0;
+    std::printf("%s: the game stopped before the replay could be checked%s%s\n",
+                g_file.c_str(), why ? ": " : "", why ? outcome.line.c_str() : "");
     std::fflush(stdout);
     std::_Exit(2);
 }

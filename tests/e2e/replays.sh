@@ -128,7 +128,7 @@ frames="$(out | sed -nE 's/.*: exact, ([0-9]+) frames$/\1/p')"
 e2e_check "${frames:-0} > 20" "a killed recording holds the frames played ($(out))"
 
 # --- a recording that cannot be written: said on the terminal, the game plays on ---
-# Full from the start, and full after a few kilobytes (a file-size limit, with its signal
+# Full from the start, and full after two kilobytes (a file-size limit, with its signal
 # ignored so that the write fails instead).
 for how in start later; do
   rm -f "$E2E_WORK/limited.orvr"
@@ -136,16 +136,20 @@ for how in start later; do
     run_game --record /dev/full
     note="not recording: cannot write /dev/full: No space left on device; the game starts anyway."
   else
-    (cd "$E2E_WORK" && ulimit -f 8 && trap '' XFSZ &&
+    (cd "$E2E_WORK" && ulimit -f 2 && trap '' XFSZ &&
       exec "$E2E_BIN" --record limited.orvr >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
     E2E_GPID=$!
     note="recording to limited.orvr stopped: File too large; the game goes on."
   fi
   e2e_wait_log "Rendering !" 30 || e2e_fail "write error ($how): the game did not start"
-  sleep 2
-  kill -0 "$E2E_GPID" 2>/dev/null || e2e_fail "write error ($how): the game ended"
+  for i in $(seq 1 200); do
+    grep -qxF "orvendale: $note" "$E2E_WORK/stderr.txt" && break
+    sleep 0.1
+  done
   grep -qxF "orvendale: $note" "$E2E_WORK/stderr.txt" ||
     e2e_fail "write error ($how): no note on the terminal"
+  sleep 1
+  kill -0 "$E2E_GPID" 2>/dev/null || e2e_fail "write error ($how): the game ended"
   e2e_key Escape
   e2e_wait_exit 15
   [ "$E2E_RC" == "0" ] || e2e_fail "write error ($how): exit code $E2E_RC"
@@ -173,6 +177,15 @@ elapsed=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
 [ "$E2E_RC" == "0" ] || e2e_fail "watching: result $E2E_RC"
 out | grep -q "focus_lost.orvr: exact, 280 frames" || e2e_fail "watching: $(out)"
 e2e_check "$elapsed > 4.3" "watching plays at the recorded pace (took $elapsed s for 4.4 s)"
+# The "Game Over" box waits for the one watching; after it the recorded Escape ends it.
+run_game --replay "$replays/game_over.orvr"
+e2e_wait_box "Game Over" 60 || e2e_fail "watching: no Game Over box"
+sleep 1.5
+kill -0 "$E2E_GPID" 2>/dev/null || e2e_fail "watching: the replay did not wait at the Game Over box"
+e2e_box_key "Game Over" Return
+e2e_wait_exit 15
+[ "$E2E_RC" == "0" ] || e2e_fail "watching to game over: result $E2E_RC"
+out | grep -q "game_over.orvr: exact, 679 frames" || e2e_fail "watching to game over: $(out)"
 run_game --replay "$replays/game_over.orvr"
 e2e_wait_log "Rendering !" 30 || e2e_fail "watching: the game did not start"
 sleep 1

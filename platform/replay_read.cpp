@@ -1,54 +1,18 @@
-// Encoding and decoding of replay files (layout in replay_file.h). The reader trusts
-// nothing: every length is checked against what is left, every block against its CRC,
-// and every value against the range the game can have produced, so a damaged file is
-// reported, never followed.
-#include "platform/replay_file.h"
-
+// The replay file's reader (layout in replay_file.h). It trusts nothing: every length is
+// checked against what is left, every block against its CRC, and every value against the
+// range the game can have produced, so a damaged file is reported, never followed.
 #include <cstdio>
 #include <cstring>
+
+#include "platform/replay_bytes.h"
+#include "platform/replay_file.h"
 
 namespace orvreplay {
 namespace {
 
-const char kMagic[8] = {'O', 'R', 'V', 'R', 'P', 'L', 'A', 'Y'};
+using namespace bytes;
+
 const int32_t kLargestSide = 16384;  // as the game's own window-size check
-
-void PutU32(uint32_t v, std::vector<uint8_t>* out) {
-    for (int i = 0; i < 4; ++i) out->push_back((uint8_t)(v >> (8 * i)));
-}
-
-void PutU64(uint64_t v, std::vector<uint8_t>* out) {
-    for (int i = 0; i < 8; ++i) out->push_back((uint8_t)(v >> (8 * i)));
-}
-
-uint32_t GetU32(const uint8_t* p) {
-    return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
-}
-
-uint64_t GetU64(const uint8_t* p) { return (uint64_t)GetU32(p) | ((uint64_t)GetU32(p + 4) << 32); }
-
-void PutVarint(uint64_t v, std::vector<uint8_t>* out) {
-    while (v >= 0x80) {
-        out->push_back((uint8_t)(v | 0x80));
-        v >>= 7;
-    }
-    out->push_back((uint8_t)v);
-}
-
-uint64_t ZigZag(int64_t v) { return ((uint64_t)v << 1) ^ (uint64_t)(v >> 63); }
-int64_t UnZigZag(uint64_t v) { return (int64_t)(v >> 1) ^ -(int64_t)(v & 1); }
-
-uint32_t FloatBits(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, 4);
-    return u;
-}
-
-float BitsFloat(uint32_t u) {
-    float f;
-    std::memcpy(&f, &u, 4);
-    return f;
-}
 
 // Reads one payload; fails at the first byte that does not fit.
 class PayloadReader {
@@ -105,12 +69,6 @@ private:
 std::string Describe(const char* what, size_t offset) {
     char text[160];
     std::snprintf(text, sizeof(text), "%s at byte %zu", what, offset);
-    return text;
-}
-
-std::string FloatText(float f) {
-    char text[64];
-    std::snprintf(text, sizeof(text), "%.9g", (double)f);
     return text;
 }
 
@@ -222,78 +180,6 @@ private:
 
 }  // namespace
 
-uint32_t Crc32(const uint8_t* data, size_t size) {
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-        ready = true;
-    }
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
-const char* ItemName(ItemKind kind) {
-    switch (kind) {
-        case ItemKind::Frequency: return "the counter frequency";
-        case ItemKind::Counter: return "the performance counter";
-        case ItemKind::Milliseconds: return "the millisecond clock";
-        case ItemKind::Cursor: return "the cursor position";
-        case ItemKind::QuietPumps:
-        case ItemKind::Messages: return "the window messages";
-        case ItemKind::MessageBox: return "a message-box answer";
-        case ItemKind::DisplayMode: return "a display-mode change";
-        case ItemKind::Frame: return "the frame's end";
-    }
-    return "an unknown item";
-}
-
-DigestDifference CompareDigests(const FrameDigest& a, const FrameDigest& b) {
-    struct FloatField {
-        const char* name;
-        float FrameDigest::*member;
-    };
-    static const FloatField floats[] = {
-        {"energy", &FrameDigest::energy},
-        {"total time", &FrameDigest::totalTime},
-        {"world offset x", &FrameDigest::worldX},
-        {"world offset y", &FrameDigest::worldY},
-        {"collectible x", &FrameDigest::collectibleX},
-        {"collectible y", &FrameDigest::collectibleY},
-        {"collectible z", &FrameDigest::collectibleZ},
-    };
-    for (const FloatField& f : floats)
-        if (FloatBits(a.*f.member) != FloatBits(b.*f.member))
-            return {f.name, FloatText(a.*f.member), FloatText(b.*f.member)};
-    for (int i = 0; i < 4; ++i)
-        if (FloatBits(a.meters[i]) != FloatBits(b.meters[i]))
-            return {"zone meter " + std::to_string(i), FloatText(a.meters[i]),
-                    FloatText(b.meters[i])};
-    static const char* const kCounts[3] = {"atoms collected", "flowers collected",
-                                           "fractals collected"};
-    for (int i = 0; i < 3; ++i)
-        if (a.collected[i] != b.collected[i])
-            return {kCounts[i], std::to_string(a.collected[i]), std::to_string(b.collected[i])};
-    struct IntField {
-        const char* name;
-        int32_t FrameDigest::*member;
-    };
-    static const IntField ints[] = {
-        {"collectible active", &FrameDigest::collectibleActive},
-        {"collectible kind", &FrameDigest::collectibleKind},
-        {"ring head", &FrameDigest::ringHead},
-    };
-    for (const IntField& f : ints)
-        if (a.*f.member != b.*f.member)
-            return {f.name, std::to_string(a.*f.member), std::to_string(b.*f.member)};
-    return {};
-}
-
 ReadResult ReadReplay(const uint8_t* data, size_t size, ReplayFile* file, std::string* error) {
     *file = ReplayFile();
     error->clear();
@@ -359,69 +245,6 @@ ReadResult ReadReplay(const uint8_t* data, size_t size, ReplayFile* file, std::s
         pos += 4 + (size_t)length + 4;
     }
     return ReadResult::Ok;
-}
-
-void EncodeHeader(const Header& header, std::vector<uint8_t>* out) {
-    const size_t start = out->size();
-    out->insert(out->end(), kMagic, kMagic + sizeof(kMagic));
-    PutU32(header.version, out);
-    PutU32((uint32_t)header.width, out);
-    PutU32((uint32_t)header.height, out);
-    PutU64(header.dataHash, out);
-    PutU32(Crc32(out->data() + start, 28), out);
-}
-
-void EncodeValue(ItemKind kind, int64_t value, int64_t previous, std::vector<uint8_t>* payload) {
-    payload->push_back((uint8_t)kind);
-    if (kind == ItemKind::Counter || kind == ItemKind::Milliseconds)
-        value = (int64_t)((uint64_t)value - (uint64_t)previous);
-    PutVarint(ZigZag(value), payload);
-}
-
-void EncodeCursor(int64_t x, int64_t y, std::vector<uint8_t>* payload) {
-    payload->push_back((uint8_t)ItemKind::Cursor);
-    PutVarint(ZigZag(x), payload);
-    PutVarint(ZigZag(y), payload);
-}
-
-void EncodeQuietPumps(uint64_t count, std::vector<uint8_t>* payload) {
-    payload->push_back((uint8_t)ItemKind::QuietPumps);
-    PutVarint(count, payload);
-}
-
-void EncodeMessages(const std::vector<RecordedMessage>& messages, std::vector<uint8_t>* payload) {
-    payload->push_back((uint8_t)ItemKind::Messages);
-    PutVarint(messages.size(), payload);
-    for (const RecordedMessage& m : messages) {
-        PutVarint(m.message, payload);
-        PutVarint(m.wParam, payload);
-        PutVarint(ZigZag(m.lParam), payload);
-        payload->push_back(m.window);
-    }
-}
-
-void EncodeMessageBox(int64_t answer, int64_t type, std::vector<uint8_t>* payload) {
-    payload->push_back((uint8_t)ItemKind::MessageBox);
-    PutVarint(ZigZag(answer), payload);
-    PutVarint(ZigZag(type), payload);
-}
-
-void EncodeFrame(uint32_t frameIndex, const FrameDigest& d, std::vector<uint8_t>* payload) {
-    payload->push_back((uint8_t)ItemKind::Frame);
-    PutVarint(frameIndex, payload);
-    const float floats[] = {d.energy,    d.totalTime, d.meters[0],     d.meters[1],
-                            d.meters[2], d.meters[3], d.worldX,        d.worldY,
-                            d.collectibleX, d.collectibleY, d.collectibleZ};
-    for (float f : floats) PutU32(FloatBits(f), payload);
-    const int32_t ints[] = {d.collected[0],      d.collected[1],     d.collected[2],
-                            d.collectibleActive, d.collectibleKind, d.ringHead};
-    for (int32_t i : ints) PutVarint(ZigZag(i), payload);
-}
-
-void EncodeBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>* out) {
-    PutU32((uint32_t)payload.size(), out);
-    out->insert(out->end(), payload.begin(), payload.end());
-    PutU32(Crc32(payload.data(), payload.size()), out);
 }
 
 }  // namespace orvreplay
