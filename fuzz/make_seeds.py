@@ -17,6 +17,7 @@ import shutil
 import struct
 import sys
 import types
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DATA = os.path.join(ROOT, "data")
@@ -375,6 +376,71 @@ def model_seeds():
     put("model3ds", "scene.3ds", scene_3ds())
 
 
+# --- replays ----------------------------------------------------------------------------
+
+def replay_blocks(path):
+    """The header and the blocks of a kept replay, as bytes."""
+    with open(path, "rb") as f:
+        data = f.read()
+    header, pos, blocks = data[:32], 32, []
+    while pos < len(data):
+        (length,) = struct.unpack_from("<I", data, pos)
+        blocks.append(data[pos:pos + 8 + length])
+        pos += 8 + length
+    return header, blocks
+
+
+def varint(v):
+    out = bytearray()
+    while v >= 0x80:
+        out.append((v & 0x7F) | 0x80)
+        v >>= 7
+    out.append(v)
+    return bytes(out)
+
+
+def zigzag(v):
+    return (v << 1) ^ (v >> 63) if v >= 0 else ((-v) << 1) - 1
+
+
+def block(payload):
+    return struct.pack("<I", len(payload)) + payload + struct.pack("<I", zlib.crc32(payload))
+
+
+def replay_header(width, height, data_hash, version=1):
+    head = b"ORVRPLAY" + struct.pack("<IIIQ", version, width, height, data_hash)
+    return head + struct.pack("<I", zlib.crc32(head))
+
+
+def every_record():
+    """One block with a record of every kind (tags as in platform/replay_file.h)."""
+    digest = struct.pack("<11f", 1.8, 0.0, 0, 0, 0, 0, -3.5, 2.0, 166.5, 0, 1970.0)
+    digest += b"".join(varint(zigzag(v)) for v in (1, 0, 2, 1, 2, 74))
+    p = bytes([1]) + varint(zigzag(1000000000))          # frequency
+    p += bytes([8]) + varint(zigzag(-2))                  # display mode refused
+    p += bytes([7]) + varint(zigzag(6)) + varint(zigzag(0x34))  # box answered yes
+    p += bytes([2]) + varint(zigzag(1 << 40))             # counter
+    p += bytes([3]) + varint(zigzag(5000))                # milliseconds
+    p += bytes([3]) + varint(zigzag(-1))
+    p += bytes([4]) + varint(zigzag(320)) + varint(zigzag(-240))  # cursor
+    p += bytes([5]) + varint(3)                           # three quiet pumps
+    p += bytes([6]) + varint(2)                           # two messages
+    p += varint(0x0100) + varint(27) + varint(zigzag(-1)) + bytes([1])
+    p += varint(0x0008) + varint(0) + varint(0) + bytes([0])
+    p += bytes([9]) + varint(0) + digest                   # the frame's end
+    return replay_header(640, 480, 0x0123456789ABCDEF) + block(p)
+
+
+def replay_seeds():
+    kept = os.path.join(ROOT, "tests", "replays")
+    header, blocks = replay_blocks(os.path.join(kept, "focus_lost.orvr"))
+    # The start of a real game: the start-up's reads, the messages of the window's first
+    # pumps and the first frames.
+    put("replay", "focus_lost_start.orvr", header + b"".join(blocks[:6]))
+    put("replay", "every_record.orvr", every_record())
+    put("replay", "header_only.orvr", replay_header(1024, 768, 0))
+
+
 if __name__ == "__main__":
     if sys.argv[1:] == ["--check-3ds"]:
         CHECKING = True
@@ -386,3 +452,4 @@ if __name__ == "__main__":
     tga_seeds()
     metrics_seeds()
     model_seeds()
+    replay_seeds()

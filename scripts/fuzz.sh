@@ -13,7 +13,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 build="${ORV_FUZZ_BUILD:-$root/build-fuzz}"
-harnesses=(${ORV_FUZZ_ONLY:-config stroke_font tga bitmap_metrics model3ds})
+harnesses=(${ORV_FUZZ_ONLY:-config stroke_font tga bitmap_metrics model3ds replay})
 
 if ! [[ "$seconds" =~ ^[0-9]+$ ]]; then
   echo "usage: $0 [SECONDS]" >&2
@@ -33,14 +33,16 @@ findings="$build/fuzz-findings"
 logs="$build/fuzz-logs"
 mkdir -p "$findings" "$logs"
 
-# The shipped files each harness reads as they are (the seeds hold only small ones), the
-# dictionary it mutates with, and the folder of regression inputs the unit tests replay.
+# The shipped files each harness reads as they are (the seeds hold only small ones; for
+# the replay reader, the replays the tests keep), the dictionary it mutates with, and the
+# folder of regression inputs the unit tests replay.
 data_files() {
   case "$1" in
     config) echo "$root/data/Settings.ini $root/data/font.txt" ;;
     stroke_font) echo "$root/data/font.txt" ;;
     tga) echo "$root/data/font_tech.tga $root/data/font_vimra.tga" ;;
     model3ds) echo "$root/data/crfighter.3ds" ;;
+    replay) echo "$root"/tests/replays/*.orvr ;;
     *) echo "" ;;
   esac
 }
@@ -49,6 +51,7 @@ dictionary() {
     config | stroke_font) echo "$root/fuzz/config.dict" ;;
     tga) echo "$root/fuzz/tga.dict" ;;
     model3ds) echo "$root/fuzz/model3ds.dict" ;;
+    replay) echo "$root/fuzz/replay.dict" ;;
     *) echo "" ;;
   esac
 }

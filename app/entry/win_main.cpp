@@ -6,6 +6,7 @@
 
 #include "app/engine_log.h"
 #include "app/gl_display.h"
+#include "app/replay_session.h"
 #include "app/shell.h"
 #include "game/frame_driver.h"
 #include "game/world.h"
@@ -31,8 +32,10 @@ void RegisterWindowClass(HINSTANCE instance) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     ReadWindowSize("Settings.ini", &screenWidth, &screenHeight);
+    int early = 0;
+    if (!BeginReplaySession(commandLine, &screenWidth, &screenHeight, &early)) return early;
     StartLog();
 
     LARGE_INTEGER frequency;
@@ -93,6 +96,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         if (game.energy > 0.0f) {
             if (hasFocus) SteerStep(steering, game, ship);
             RunFrame();
+            EndReplayFrame();
         } else {
             // The game is over and nothing will be drawn again: sleep until the next
             // message (Escape, a close) instead of spinning a core on an empty queue.
@@ -103,5 +107,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     display->Shutdown();
     delete display;
     display = nullptr;
-    return (int)msg.wParam;
+    return FinishReplaySession((int)msg.wParam);
 }

@@ -5,6 +5,7 @@
 
 #include "platform/msclock.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/seam_internal.h"
 
 extern "C" {
@@ -13,6 +14,7 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
     if (count == nullptr) return FALSE;
     int64_t ticks;
     if (!orvseam::ScriptedCounter(&ticks)) ticks = (int64_t)SDL_GetPerformanceCounter();
+    orvreplay::OnCounter(&ticks);
     count->QuadPart = ticks;
     return TRUE;
 }
@@ -21,6 +23,7 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
     if (frequency == nullptr) return FALSE;
     int64_t hz;
     if (!orvseam::ScriptedFrequency(&hz)) hz = (int64_t)SDL_GetPerformanceFrequency();
+    orvreplay::OnFrequency(&hz);
     frequency->QuadPart = hz;
     return TRUE;
 }
@@ -29,10 +32,20 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
 
 // Wall-clock milliseconds since the first call (Windows' clock() counts from process
 // start; only differences matter to the game).
-long MillisecondClock() {
+namespace {
+
+long MachineMilliseconds() {
     long ms;
     if (orvseam::ScriptedMilliseconds(&ms)) return ms;
     static const Uint64 start = SDL_GetPerformanceCounter();
     const Uint64 hz = SDL_GetPerformanceFrequency();
     return (long)((SDL_GetPerformanceCounter() - start) * 1000 / hz);
+}
+
+}  // namespace
+
+long MillisecondClock() {
+    long ms = MachineMilliseconds();
+    orvreplay::OnMilliseconds(&ms);
+    return ms;
 }

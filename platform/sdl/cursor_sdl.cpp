@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace orvsdl {
@@ -117,12 +118,13 @@ BOOL GetCursorPos(LPPOINT point) {
     if (g_showCount < 0 || !SDL_WasInit(SDL_INIT_VIDEO)) {
         point->x = (LONG)g_virtualX;
         point->y = (LONG)g_virtualY;
-        return TRUE;
+    } else {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        point->x = x;
+        point->y = y;
     }
-    int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    point->x = x;
-    point->y = y;
+    orvreplay::OnCursor(&point->x, &point->y);
     return TRUE;
 }
 

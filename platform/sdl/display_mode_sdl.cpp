@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 
@@ -56,7 +57,7 @@ bool DisplayModeChanged() { return g_modeHolder != nullptr; }
 
 using namespace orvsdl;
 
-extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+static LONG ChangeMode(DEVMODEA* mode, DWORD flags) {
     if (orvseam::EnterCall(orvseam::Call::ChangeDisplaySettings))
         return Record(mode ? (int)mode->dmPelsWidth : 0, mode ? (int)mode->dmPelsHeight : 0,
                       flags, DISP_CHANGE_BADMODE);
@@ -96,4 +97,8 @@ extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     }
     HoldMode(w);
     return Record(width, height, flags, DISP_CHANGE_SUCCESSFUL);
+}
+
+extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
+    return orvreplay::OnDisplayMode(mode == nullptr, [&] { return ChangeMode(mode, flags); });
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/message_box_1250.h"
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 
@@ -95,7 +96,9 @@ Uint32 IconFlags(UINT type) {
 
 }  // namespace
 
-extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+namespace {
+
+int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::string utf8Text = Cp1250ToUtf8(text);
     std::string utf8Caption = Cp1250ToUtf8(caption ? caption : "Error");
     if (orvseam::EnterCall(orvseam::Call::MessageBox)) return 0;
@@ -144,6 +147,12 @@ extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
     orvseam::RecordMessageBox(utf8Text, utf8Caption, type, answer);
     return answer;
+}
+
+}  // namespace
+
+extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    return orvreplay::OnMessageBox(type, [&] { return ShowMessageBox(owner, text, caption, type); });
 }
 
 int MessageBox1250(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

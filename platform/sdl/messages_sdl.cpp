@@ -6,7 +6,9 @@
 
 #include <deque>
 
+#include "platform/sdl/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/seam_internal.h"
 
 namespace orvsdl {
 namespace {
@@ -117,8 +119,12 @@ void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PumpEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    orvseam::BeforePump();
+    auto& q = Queue();
+    const size_t before = q.size();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Translate(e);
+    orvreplay::OnPump(q, before);
 }
 
 }  // namespace orvsdl
@@ -149,8 +155,10 @@ BOOL WaitMessage(void) {
     // Without an event queue nothing could ever arrive: fail rather than sleep for good.
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return FALSE;
     // Any input wakes the caller, as on Windows, also input that becomes no message here
-    // (mouse motion only moves the cursor); the caller simply peeks and waits again.
-    if (SDL_WaitEvent(nullptr) == 0) return FALSE;
+    // (mouse motion only moves the cursor); the caller simply peeks and waits again. In a
+    // replay what comes next is in the file, so nothing waits on the real queue; the pump
+    // after the wait still happens, as it did in the recording.
+    if (!orvreplay::ServesMessages() && SDL_WaitEvent(nullptr) == 0) return FALSE;
     PumpEvents();
     return TRUE;
 }

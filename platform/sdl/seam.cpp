@@ -18,6 +18,7 @@ struct SeamState {
     bool boxesUnshowable = false;
     std::vector<MessageBoxRecord> boxes;
     std::vector<ModeChange> modes;
+    void (*pumpHook)() = nullptr;
 };
 
 SeamState& State() {
@@ -128,6 +129,17 @@ void PushCloseRequest(HWND window) {
     e.window.event = SDL_WINDOWEVENT_CLOSE;
     e.window.windowID = SdlId(window);
     SDL_PushEvent(&e);
+}
+
+void SetPumpHook(void (*hook)()) { State().pumpHook = hook; }
+
+void BeforePump() {
+    // The hook may push events, which pumps nothing, but guard against it recursing.
+    static bool inside = false;
+    if (State().pumpHook == nullptr || inside) return;
+    inside = true;
+    State().pumpHook();
+    inside = false;
 }
 
 void QueueMessageBoxAnswer(int answer) { State().answers.push_back(answer); }

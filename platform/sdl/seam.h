@@ -50,6 +50,10 @@ void PushPointerMotion(HWND window, int x, int y, int dx, int dy);
 void PushKeyDown(int virtualKey);
 void PushFocus(HWND window, bool gained);
 void PushCloseRequest(HWND window);
+// Called at the start of every pump of the event queue (PeekMessageA, GetCursorPos and
+// SetCursorPos pump), before SDL's events are read: a script that plays a whole game can
+// set the clocks and push input there, in step with the game's own loop. Null: none.
+void SetPumpHook(void (*hook)());
 
 // Message boxes. While answers are queued, a box is answered with the next one instead of
 // being shown; every box is recorded with its texts converted to UTF-8.

@@ -20,4 +20,7 @@ void RecordMessageBox(const std::string& text, const std::string& caption, UINT 
 bool MessageBoxesUnshowable();
 void RecordModeChange(int width, int height, unsigned flags, long result);
 
+// Runs the pump hook, if one is set.
+void BeforePump();
+
 }  // namespace orvseam

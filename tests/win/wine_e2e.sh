@@ -364,6 +364,26 @@ case_release_zip_plays() {
   expect_log "${ALL_LINES[@]}"
 }
 
+# Record and replay live in the SDL stand-in, not here: the options say so and end with
+# 2 before anything starts; other arguments give the usage.
+case_replay_options_unavailable() {
+  scratch
+  xserver 640 480 || return 1
+  local args
+  for args in "--record game.orvr" "--replay game.orvr" "--replay game.orvr --check" "--bogus"; do
+    # shellcheck disable=SC2086
+    (cd "$WORK" && exec wine orvendale.exe $args >"$WORK/stdout.txt" 2>&1) &
+    GPID=$!
+    expect_exit 2 60
+    if [ "$args" == "--bogus" ]; then
+      grep -q "^usage: orvendale" "$WORK/stdout.txt" || fail "$args: no usage message"
+    else
+      grep -q "not available in this build" "$WORK/stdout.txt" || fail "$args: no message"
+    fi
+    [ ! -e "$WORK/Engine.log" ] || fail "$args: the game started"
+  done
+}
+
 echo "Windows end-to-end checks under Wine ($(wine --version 2>/dev/null)); fonts present: $HAVE_FONTS"
 if [ "$HAVE_FONTS" -eq 1 ]; then
   run_case "starts full screen at 640x480, renders frames, Escape ends with 0" case_full_screen_plays_and_escape_ends
@@ -379,6 +399,8 @@ else
   run_case "without the font files the start-up ends with -1 at 'Loading font(s) ..'" case_start_without_fonts
   run_case "mode refused, answer No: result 0 after 'Init engine ...'" case_mode_refused_answer_no
 fi
+
+run_case "--record and --replay say they are not available, result 2" case_replay_options_unavailable
 
 echo "Wine e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

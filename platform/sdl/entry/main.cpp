@@ -4,11 +4,9 @@
 
 #include <string>
 
+#include "platform/sdl/command_line.h"
+
 int main(int argc, char** argv) {
-    std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) commandLine += ' ';
-        commandLine += argv[i];
-    }
+    std::string commandLine = orvsdl::JoinCommandLine(argc - 1, argv + 1);
     return WinMain(GetModuleHandleA(nullptr), nullptr, &commandLine[0], SW_SHOWDEFAULT);
 }

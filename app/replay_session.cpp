@@ -1,0 +1,105 @@
+#include "app/replay_session.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/command_line.h"
+#include "game/world.h"
+#include "platform/replay.h"
+
+namespace {
+
+std::string g_file;
+bool g_check = false;
+bool g_replaying = false;
+bool g_finished = false;
+
+// A check that never reaches the end of the loop (the display or a font failed) must not
+// look like a success.
+void CheckCutShort() {
+    if (!g_check || g_finished) return;
+    orvreplay::Outcome outcome;
+    const bool why = orvreplay::Finish(&outcome) && outcome.result != 0;
+    std::printf("%s: the game stopped before the replay could be checked%s%s\n",
+                g_file.c_str(), why ? ": " : "", why ? outcome.line.c_str() : "");
+    std::fflush(stdout);
+    std::_Exit(2);
+}
+
+}  // namespace
+
+bool BeginReplaySession(const char* commandLine, int* width, int* height, int* exitCode) {
+    using Mode = LaunchOptions::Mode;
+    const LaunchOptions o = ParseLaunchOptions(commandLine);
+    if (o.mode == Mode::Play) return true;
+    if (o.mode == Mode::Usage) {
+        std::fputs(kUsageText, stderr);
+        *exitCode = 2;
+        return false;
+    }
+    if (!orvreplay::Available()) {
+        std::fputs("orvendale: --record and --replay are not available in this build of the "
+                   "game.\n", stderr);
+        *exitCode = 2;
+        return false;
+    }
+    if (o.mode == Mode::Record) {
+        orvreplay::Header header;
+        header.width = *width;
+        header.height = *height;
+        header.dataHash = HashDataFiles();
+        std::string message;
+        if (!orvreplay::StartRecording(o.file.c_str(), header, &message))
+            std::fprintf(stderr, "orvendale: not recording: %s; the game starts anyway.\n",
+                         message.c_str());
+        return true;
+    }
+    g_file = o.file;
+    g_check = o.mode == Mode::Check;
+    orvreplay::Header header;
+    std::string message;
+    if (!orvreplay::StartReplay(o.file.c_str(), g_check, &header, &message)) {
+        std::printf("%s: unusable: %s\n", o.file.c_str(), message.c_str());
+        *exitCode = 2;
+        return false;
+    }
+    if (header.dataHash != HashDataFiles())
+        std::fprintf(stderr,
+                     "orvendale: warning: %s was recorded with other data files; the replay "
+                     "checks every frame as it goes.\n",
+                     o.file.c_str());
+    *width = header.width;
+    *height = header.height;
+    g_replaying = true;
+    std::atexit(CheckCutShort);
+    return true;
+}
+
+orvreplay::FrameDigest TakeFrameDigest() {
+    orvreplay::FrameDigest d;
+    d.energy = game.energy;
+    d.totalTime = game.totalTime;
+    for (int i = 0; i < 4; ++i) d.meters[i] = game.zoneMeters[i];
+    d.worldX = game.worldOffset.x;
+    d.worldY = game.worldOffset.y;
+    d.collectibleX = game.collectibleMatrix.m[12];
+    d.collectibleY = game.collectibleMatrix.m[13];
+    d.collectibleZ = game.collectibleMatrix.m[14];
+    for (int i = 0; i < 3; ++i) d.collected[i] = game.collected[i];
+    d.collectibleActive = game.collectibleActive;
+    d.collectibleKind = game.collectibleKind;
+    d.ringHead = landscape.head;
+    return d;
+}
+
+void EndReplayFrame() { orvreplay::EndFrame(TakeFrameDigest()); }
+
+int FinishReplaySession(int result) {
+    g_finished = true;
+    orvreplay::Outcome outcome;
+    if (!orvreplay::Finish(&outcome) || !g_replaying) return result;
+    std::printf("%s: %s\n", g_file.c_str(), outcome.line.c_str());
+    std::fflush(stdout);
+    return g_check ? outcome.result : result;
+}

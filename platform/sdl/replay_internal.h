@@ -1,0 +1,34 @@
+// Where the stand-in's calls meet the record-and-replay session. Private to platform/sdl.
+// Each hook is called with the value the call would return on its own; while recording
+// it writes that value down, while replaying it replaces it with the recorded one, and
+// otherwise it leaves it alone.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+namespace orvreplay {
+
+// True while a replay serves the messages: a call that waits for input must not wait on
+// the real event queue then, because what comes next is already in the file.
+bool ServesMessages();
+
+void OnFrequency(int64_t* ticksPerSecond);
+void OnCounter(int64_t* ticks);
+void OnMilliseconds(long* ms);
+void OnCursor(LONG* x, LONG* y);
+
+// After a pump of the event queue has appended queue[firstNew..] from outside: recorded,
+// or, in a replay, swapped for the recorded messages of this pump (unless the viewer
+// pressed Escape or closed the window, which ends the replay).
+void OnPump(std::deque<MSG>& queue, size_t firstNew);
+
+// show: puts up the box and waits for its answer.
+int OnMessageBox(UINT type, const std::function<int()>& show);
+// change: makes the change on the display and reports its result.
+LONG OnDisplayMode(bool restore, const std::function<LONG()>& change);
+
+}  // namespace orvreplay

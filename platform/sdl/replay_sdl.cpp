@@ -1,0 +1,193 @@
+// The record-and-replay session under the stand-in's calls (see platform/replay.h and
+// replay_internal.h): each hook writes the value down while recording and serves the
+// recorded one while replaying; the frame's end writes or compares the digest.
+#include <cstdio>
+
+#include "platform/sdl/replay_internal.h"
+#include "platform/sdl/replay_session_sdl.h"
+#include "platform/sdl/sdl_internal.h"
+
+namespace orvreplay {
+namespace {
+
+bool ViewerEnds(const MSG& m) {
+    return m.message == WM_CLOSE || (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE);
+}
+
+bool AskOnlyOk(UINT type) { return (type & 0xF) == MB_OK; }
+
+int DefaultAnswer(UINT type) {
+    switch (type & 0xF) {
+        case MB_YESNO: return IDNO;
+        case MB_OKCANCEL: return IDCANCEL;
+        default: return IDOK;
+    }
+}
+
+}  // namespace
+
+bool Available() { return true; }
+
+void EndFrame(const FrameDigest& digest) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        EncodeFrame(s.frames, digest, Payload());
+        ++s.frames;
+        WriteBlock();
+        return;
+    }
+    const Item* item = Take(ItemKind::Frame);
+    if (item == nullptr) return;
+    ++s.frames;
+    DigestDifference d = CompareDigests(s.file.digests[(size_t)item->a], digest);
+    if (d.field.empty()) return;
+    const std::string text = FrameText(s.frames) + " differs in " + d.field + " (recorded " +
+                             d.recorded + ", replayed " + d.replayed + ")";
+    if (s.check) {
+        LeaveRecording(text);
+    } else if (!s.warnedDifference) {
+        // A plain replay goes on showing what the game now does, for as long as it still
+        // asks for what was recorded.
+        s.warnedDifference = true;
+        s.failed = true;
+        s.failure = text;
+        std::fprintf(stderr, "orvendale: replay of %s: %s\n", s.path.c_str(), text.c_str());
+    }
+}
+
+// --- the hooks ------------------------------------------------------------------------
+
+bool ServesMessages() { return S().mode == Mode::Replaying; }
+
+void OnFrequency(int64_t* hz) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        EncodeValue(ItemKind::Frequency, *hz, 0, Payload());
+    } else if (const Item* item = Take(ItemKind::Frequency)) {
+        *hz = item->a;
+        s.recordedHz = item->a;
+    }
+}
+
+void OnCounter(int64_t* ticks) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        EncodeValue(ItemKind::Counter, *ticks, s.lastCounter, Payload());
+        s.lastCounter = *ticks;
+    } else if (const Item* item = Take(ItemKind::Counter)) {
+        *ticks = item->a;
+        Pace(item->a);
+    }
+}
+
+void OnMilliseconds(long* ms) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        EncodeValue(ItemKind::Milliseconds, *ms, s.lastMs, Payload());
+        s.lastMs = *ms;
+    } else if (const Item* item = Take(ItemKind::Milliseconds)) {
+        *ms = (long)item->a;
+    }
+}
+
+void OnCursor(LONG* x, LONG* y) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        EncodeCursor(*x, *y, Payload());
+    } else if (const Item* item = Take(ItemKind::Cursor)) {
+        *x = (LONG)item->a;
+        *y = (LONG)item->b;
+    }
+}
+
+void OnPump(std::deque<MSG>& queue, size_t firstNew) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        if (queue.size() == firstNew) {
+            NoteQuietPump();
+            return;
+        }
+        std::vector<RecordedMessage> brought;
+        for (size_t i = firstNew; i < queue.size(); ++i) {
+            const MSG& m = queue[i];
+            brought.push_back(RecordedMessage{m.message, (uint64_t)m.wParam, (int64_t)m.lParam,
+                                              (uint8_t)(m.hwnd != nullptr ? 1 : 0)});
+        }
+        EncodeMessages(brought, Payload());
+        // Escape, a close or a focus change is on disk at once.
+        WriteBlock();
+        return;
+    }
+    if (s.mode != Mode::Replaying) return;
+
+    // Real input: only the player's Escape or close goes through, and ends the replay.
+    for (size_t i = firstNew; i < queue.size(); ++i) {
+        if (ViewerEnds(queue[i])) {
+            MSG keep = queue[i];
+            queue.erase(queue.begin() + (long)firstNew, queue.end());
+            queue.push_back(keep);
+            s.viewerStopped = true;
+            s.mode = Mode::Ended;
+            return;
+        }
+    }
+    queue.erase(queue.begin() + (long)firstNew, queue.end());
+
+    const Item* item = Take(ItemKind::Messages);
+    if (item == nullptr || item->kind != ItemKind::Messages) return;
+    orvsdl::WindowRecord* w = orvsdl::LatestWindow();
+    for (int64_t i = 0; i < item->b; ++i) {
+        const RecordedMessage& m = s.file.messages[(size_t)(item->a + i)];
+        HWND target = (m.window != 0 && w != nullptr) ? orvsdl::ToHandle(w) : nullptr;
+        orvsdl::PostToQueue(target, m.message, (WPARAM)m.wParam, (LPARAM)m.lParam);
+    }
+}
+
+int OnMessageBox(UINT type, const std::function<int()>& show) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        // The box may wait for long, and the game may be ended while it is up.
+        WriteBlock();
+        const int answer = show();
+        EncodeMessageBox(answer, (int64_t)type, Payload());
+        WriteBlock();
+        return answer;
+    }
+    if (s.mode == Mode::Replaying) {
+        const Item* item = Take(ItemKind::MessageBox);
+        if (item != nullptr) {
+            // A box that only informs is shown and waits for the player, except in a
+            // check; a question takes the recorded answer without asking again.
+            if (!s.check && AskOnlyOk(type)) {
+                show();
+                s.paceBegun = false;
+            }
+            return (int)item->a;
+        }
+    }
+    // A check never waits, not even after it has stopped.
+    if (s.check) return DefaultAnswer(type);
+    return show();
+}
+
+LONG OnDisplayMode(bool restore, const std::function<LONG()>& change) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        const LONG result = change();
+        EncodeValue(ItemKind::DisplayMode, result, 0, Payload());
+        return result;
+    }
+    if (s.mode == Mode::Replaying) {
+        const Item* item = Take(ItemKind::DisplayMode);
+        if (item != nullptr) {
+            // The picture follows the recording where this display can; the game is told
+            // what it was told then. A check leaves the display alone.
+            if (!s.check && (restore || item->a == DISP_CHANGE_SUCCESSFUL)) change();
+            return (LONG)item->a;
+        }
+    }
+    if (s.check && !restore) return DISP_CHANGE_FAILED;
+    return change();
+}
+
+}  // namespace orvreplay

@@ -1,0 +1,71 @@
+// The state of the record-and-replay session and the steps its files share. Private to
+// platform/sdl: replay_record_sdl.cpp writes a recording, replay_play_sdl.cpp walks a
+// replay, replay_sdl.cpp puts both under the stand-in's calls.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/replay.h"
+
+namespace orvreplay {
+
+enum class Mode { Off, Recording, Replaying, Ended };
+
+struct Session {
+    Mode mode = Mode::Off;
+    std::string path;
+
+    // Recording.
+    FILE* out = nullptr;
+    std::vector<uint8_t> payload;
+    uint64_t quietPumps = 0;
+    int64_t lastCounter = 0;
+    int64_t lastMs = 0;
+
+    // Replaying.
+    ReplayFile file;
+    size_t next = 0;
+    int64_t quietLeft = 0;  // pumps left of the current QuietPumps item (0: not begun)
+    bool check = false;
+    bool viewerStopped = false;
+    bool failed = false;  // a check found a difference, or the game left the recording
+    std::string failure;
+    bool warnedDifference = false;
+
+    // Pacing of a plain replay: the recorded counter against the real one.
+    int64_t recordedHz = 0;
+    bool paceBegun = false;
+    int64_t paceRecorded = 0;
+    Uint64 paceReal = 0;
+
+    uint32_t frames = 0;
+};
+
+Session& S();
+
+// Recording (replay_record_sdl.cpp).
+// The payload of the open block; a run of quiet pumps ends where the next item begins.
+std::vector<uint8_t>* Payload();
+// Counts one pump that brought nothing.
+void NoteQuietPump();
+// Writes the open block to the file (the recording stops, with a note, if it cannot).
+void WriteBlock();
+void CloseRecording();
+
+// Replaying (replay_play_sdl.cpp).
+// The next recorded item if it is of the wanted kind (a pump takes quiet pumps and
+// messages alike); null, and the replay ended, when the recording has run out or holds
+// something else here.
+const Item* Take(ItemKind wanted);
+// Ends a replay that went wrong at this point, saying why.
+void LeaveRecording(const std::string& why);
+// Sleeps so that a plain replay keeps the recorded pace.
+void Pace(int64_t recordedTicks);
+std::string FrameText(uint32_t frame);
+
+}  // namespace orvreplay

@@ -1,0 +1,98 @@
+// The options: the command line split by the C runtime's rules, the stand-in's joining of
+// argv as their exact inverse (so a file name with blanks, quotes or backslashes arrives
+// whole), and the table of what the game makes of its arguments.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "platform/sdl/command_line.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(CommandLineTest, SplitsByTheRuntimesRules) {
+    struct Case {
+        const char* line;
+        Args args;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"   \t ", {}},
+        {"--record a.orvr", {"--record", "a.orvr"}},
+        {"  --replay\t\tb  ", {"--replay", "b"}},
+        {"\"my games/run 1.orvr\"", {"my games/run 1.orvr"}},
+        {"a\"b c\"d e", {"ab cd", "e"}},
+        {"\"\"", {""}},
+        {"C:\\games\\x.orvr", {"C:\\games\\x.orvr"}},
+        {"a\\\\\\\"b", {"a\\\"b"}},      // 3 backslashes and a quote: one backslash, a quote
+        {"\"a\\\\\" b", {"a\\", "b"}},   // 2 backslashes and a quote: one backslash, quote ends
+        {"a\\\\b", {"a\\\\b"}},          // backslashes not before a quote stay
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        {"\"unterminated here", {"unterminated here"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
+    EXPECT_EQ(SplitCommandLine(nullptr), Args());
+}
+
+TEST(CommandLineTest, JoiningArgvIsTheInverseOfSplitting) {
+    const Args tricky[] = {
+        {"--record", "plain.orvr"},
+        {"--record", "with space.orvr"},
+        {"--replay", "tab\there", "--check"},
+        {"--replay", "quote\"inside"},
+        {"--replay", "ends with backslash\\"},
+        {"--replay", "C:\\dir with space\\"},
+        {"--replay", "back\\\\\"slashes\\\"and quotes"},
+        {"--replay", ""},
+        {"\\\\server\\share\\x"},
+    };
+    for (const Args& args : tricky) {
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        const std::string line = orvsdl::JoinCommandLine((int)argv.size(), argv.data());
+        EXPECT_EQ(SplitCommandLine(line.c_str()), args) << line;
+    }
+    // Arguments that need no quotes are passed as they are.
+    const char* plain[] = {"--replay", "a.orvr", "--check"};
+    EXPECT_EQ(orvsdl::JoinCommandLine(3, plain), "--replay a.orvr --check");
+}
+
+TEST(CommandLineTest, OptionsTable) {
+    using Mode = LaunchOptions::Mode;
+    struct Case {
+        const char* line;
+        Mode mode;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"", Mode::Play, ""},
+        {"  ", Mode::Play, ""},
+        {"--record game.orvr", Mode::Record, "game.orvr"},
+        {"--replay game.orvr", Mode::Replay, "game.orvr"},
+        {"--replay game.orvr --check", Mode::Check, "game.orvr"},
+        {"--check --replay game.orvr", Mode::Check, "game.orvr"},
+        {"--replay \"a b.orvr\" --check", Mode::Check, "a b.orvr"},
+        {"--record", Mode::Usage, ""},
+        {"--replay", Mode::Usage, ""},
+        {"--check", Mode::Usage, ""},
+        {"--record \"\"", Mode::Usage, ""},
+        {"--replay --check", Mode::Usage, ""},
+        {"--record --replay", Mode::Usage, ""},
+        {"--record a --check", Mode::Usage, ""},
+        {"--replay a --check extra", Mode::Usage, ""},
+        {"--replay a b", Mode::Usage, ""},
+        {"--REPLAY a", Mode::Usage, ""},
+        {"game.orvr", Mode::Usage, ""},
+        {"-replay a", Mode::Usage, ""},
+    };
+    for (const Case& c : cases) {
+        const LaunchOptions o = ParseLaunchOptions(c.line);
+        EXPECT_EQ(o.mode, c.mode) << c.line;
+        EXPECT_EQ(o.file, c.file) << c.line;
+    }
+}
+
+}  // namespace

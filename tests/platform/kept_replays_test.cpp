@@ -1,0 +1,133 @@
+// The replays kept in tests/replays hold the games they are said to hold (the end-to-end
+// tests check that they replay exact): every frame lasts 1/64 s and the game ends with
+// Escape; one collects each kind, one ends in game over, and in one the window loses the
+// focus, with the steering frozen until it comes back.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/replay_file.h"
+
+using namespace orvreplay;
+
+namespace {
+
+ReplayFile Load(const char* name) {
+    ReplayFile f;
+    const std::string path = std::string(ORV_TESTS_DIR) + "/replays/" + name;
+    FILE* in = std::fopen(path.c_str(), "rb");
+    EXPECT_NE(in, nullptr) << path;
+    if (in == nullptr) return f;
+    std::vector<uint8_t> bytes;
+    int c;
+    while ((c = std::fgetc(in)) != EOF) bytes.push_back((uint8_t)c);
+    std::fclose(in);
+    std::string error;
+    EXPECT_EQ(ReadReplay(bytes.data(), bytes.size(), &f, &error), ReadResult::Ok) << error;
+    return f;
+}
+
+// The messages of every pump, in order, with the number of frames before each.
+struct Delivered {
+    UINT message;
+    WPARAM wParam;
+    size_t framesBefore;
+};
+std::vector<Delivered> Messages(const ReplayFile& f) {
+    std::vector<Delivered> out;
+    size_t frames = 0;
+    for (const Item& i : f.items) {
+        if (i.kind == ItemKind::Frame) ++frames;
+        if (i.kind != ItemKind::Messages) continue;
+        for (int64_t k = 0; k < i.b; ++k) {
+            const RecordedMessage& m = f.messages[(size_t)(i.a + k)];
+            out.push_back({m.message, (WPARAM)m.wParam, frames});
+        }
+    }
+    return out;
+}
+
+class KeptReplayTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(KeptReplayTest, FramesOfOneSixtyFourthAndEscapeAtTheEnd) {
+    const ReplayFile f = Load(GetParam());
+    ASSERT_FALSE(f.digests.empty());
+    EXPECT_EQ(f.header.width, 640);
+    EXPECT_EQ(f.header.height, 480);
+    ASSERT_EQ(f.items[0].kind, ItemKind::Frequency);
+    EXPECT_EQ(f.items[0].a, 1000000000LL);
+    for (size_t n = 0; n < f.digests.size(); ++n)
+        ASSERT_EQ(f.digests[n].totalTime, (float)n / 64.0f) << "frame " << n + 1;
+    const std::vector<Delivered> m = Messages(f);
+    ASSERT_FALSE(m.empty());
+    EXPECT_EQ(m.back().message, (UINT)WM_KEYDOWN);
+    EXPECT_EQ(m.back().wParam, (WPARAM)VK_ESCAPE);
+    EXPECT_EQ(m.back().framesBefore, f.digests.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(All, KeptReplayTest,
+                         ::testing::Values("collect_each.orvr", "game_over.orvr",
+                                           "focus_lost.orvr"));
+
+TEST(KeptReplays, CollectEachCollectsOneOfEachKindAndItsFirstCollectibleAtFrame149) {
+    const ReplayFile f = Load("collect_each.orvr");
+    ASSERT_GT(f.digests.size(), 149u);
+    const FrameDigest& last = f.digests.back();
+    EXPECT_GE(last.collected[0], 1);
+    EXPECT_GE(last.collected[1], 1);
+    EXPECT_GE(last.collected[2], 1);
+    EXPECT_GT(last.energy, 0.0f);
+    // The changed-rule test relies on it.
+    EXPECT_EQ(f.digests[147].collectibleActive, 0);
+    EXPECT_EQ(f.digests[148].collectibleActive, 1);
+}
+
+TEST(KeptReplays, GameOverEndsWithTheBoxAnsweredOk) {
+    const ReplayFile f = Load("game_over.orvr");
+    ASSERT_GE(f.digests.size(), 2u);
+    for (size_t n = 0; n + 1 < f.digests.size(); ++n) ASSERT_GT(f.digests[n].energy, 0.0f) << n;
+    EXPECT_LE(f.digests.back().energy, 0.0f);
+    // The box comes within the last frame, before its end.
+    size_t lastFrame = 0, box = 0;
+    for (size_t i = 0; i < f.items.size(); ++i) {
+        if (f.items[i].kind == ItemKind::Frame) lastFrame = i;
+        if (f.items[i].kind == ItemKind::MessageBox) box = i;
+    }
+    ASSERT_GT(box, 0u);
+    EXPECT_LT(box, lastFrame);
+    EXPECT_EQ(f.items[box].a, IDOK);
+    EXPECT_EQ(f.items[box].b, MB_OK);
+}
+
+TEST(KeptReplays, FocusLostFreezesTheSteeringUntilItComesBack) {
+    const ReplayFile f = Load("focus_lost.orvr");
+    size_t lost = 0, gained = 0;
+    for (const Delivered& d : Messages(f)) {
+        if (d.message == WM_KILLFOCUS && lost == 0) lost = d.framesBefore;
+        if (d.message == WM_SETFOCUS && lost != 0) gained = d.framesBefore;
+    }
+    ASSERT_GT(lost, 0u);
+    ASSERT_GT(gained, lost + 20);
+    ASSERT_GT(f.digests.size(), gained + 20);
+    // Without the focus the cursor is not read and the world stays where it was, while
+    // the game goes on.
+    size_t frames = 0, cursorReadsWithoutFocus = 0;
+    for (const Item& i : f.items) {
+        if (i.kind == ItemKind::Frame) ++frames;
+        if (i.kind == ItemKind::Cursor && frames >= lost && frames < gained) ++cursorReadsWithoutFocus;
+    }
+    EXPECT_EQ(cursorReadsWithoutFocus, 0u);
+    for (size_t n = lost; n < gained; ++n) {
+        EXPECT_EQ(f.digests[n].worldX, f.digests[lost - 1].worldX) << "frame " << n + 1;
+        EXPECT_GT(f.digests[n].totalTime, f.digests[n - 1].totalTime);
+    }
+    // Steering before and after.
+    EXPECT_NE(f.digests[lost - 1].worldX, 0.0f);
+    EXPECT_NE(f.digests.back().worldX, f.digests[gained].worldX);
+}
+
+}  // namespace
