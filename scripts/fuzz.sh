@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses (clang, AddressSanitizer + UndefinedBehaviorSanitizer)
-# and runs each one: first over the shipped data files, its committed seed corpus and the
-# regression inputs the unit tests keep, then SECONDS of fuzzing (default 60; 0 only
-# replays). Exits non-zero on any finding; the input that caused it is left in
+# and runs each one: first over the shipped data files and its committed seed corpus,
+# then SECONDS of fuzzing (default 60; 0 only replays). A crashing input, once fixed, is
+# best kept as a seed in fuzz/corpus/<harness>/ so that every later run replays it. Exits non-zero on any finding; the input that caused it is left in
 # <build>/fuzz-findings/ and its report in <build>/fuzz-logs/<harness>.log.
 #
 #   bash scripts/fuzz.sh [SECONDS]
@@ -34,8 +34,7 @@ logs="$build/fuzz-logs"
 mkdir -p "$findings" "$logs"
 
 # The shipped files each harness reads as they are (the seeds hold only small ones; for
-# the replay reader, the replays the tests keep), the dictionary it mutates with, and the
-# folder of regression inputs the unit tests replay.
+# the replay reader, the replays the tests keep) and the dictionary it mutates with.
 data_files() {
   case "$1" in
     config) echo "$root/data/Settings.ini $root/data/font.txt" ;;
@@ -55,12 +54,6 @@ dictionary() {
     *) echo "" ;;
   esac
 }
-regressions() {
-  case "$1" in
-    config) echo "$root/tests/config/regressions/config" ;;
-    *) echo "$root/tests/assets/regressions/$1" ;;
-  esac
-}
 
 failed=()
 summary=()
@@ -74,15 +67,13 @@ for h in "${harnesses[@]}"; do
   [ -n "$dict" ] && common+=(-dict="$dict")
   : >"$log"
 
-  echo "== $h: replaying the shipped files, seeds and regressions"
+  echo "== $h: replaying the shipped files and seeds"
   status=0
   files=($(data_files "$h"))
   if [ ${#files[@]} -gt 0 ]; then
     "$bin" "${common[@]}" "${files[@]}" >>"$log" 2>&1 || status=$?
   fi
   dirs=("$work" "$root/fuzz/corpus/$h")
-  reg="$(regressions "$h")"
-  [ -d "$reg" ] && dirs+=("$reg")
   if [ "$status" -eq 0 ]; then
     # New inputs go to the first folder only: the committed seeds stay as they are.
     "$bin" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \

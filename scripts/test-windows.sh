@@ -9,6 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-windows"
 
 source "$root/scripts/lib/packages.sh"
+source "$root/scripts/lib/xserver.sh"
 install_missing cmake ninja-build googletest g++-mingw-w64-x86-64 wine wine64 \
   xvfb xauth xdotool x11-utils imagemagick unzip || exit 1
 
@@ -50,20 +51,8 @@ echo "   ready in $((SECONDS - started)) s"
 
 echo "== Unit tests under Wine"
 # The rendering tests need an X server for their GL windows.
-for n in $(seq 231 300); do
-  [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xpid=$!
-  export DISPLAY=":$n"
-  for i in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.05
-  done
-  xdpyinfo >/dev/null 2>&1 && break
-  kill "$xpid" 2>/dev/null
-  xpid=""
-done
-[ -n "$xpid" ] || { echo "Windows: could not start Xvfb"; exit 1; }
+start_xvfb 1024 768 || { echo "Windows: could not start Xvfb"; exit 1; }
+xpid="$XVFB_PID"
 
 unit_passed=0
 unit_failed=0

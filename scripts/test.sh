@@ -36,10 +36,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== Fuzzing: each harness over its corpus, then 60 s of new inputs"
 bash "$root/scripts/fuzz.sh" 60 || failed=1
 
-if [ -f "$root/scripts/test-windows.sh" ]; then
-  echo "== Windows build under Wine"
-  bash "$root/scripts/test-windows.sh" || failed=1
-fi
+echo "== Windows build under Wine"
+bash "$root/scripts/test-windows.sh" || failed=1
 
 if [ "$failed" -ne 0 ]; then
   echo "SOME TESTS FAILED"

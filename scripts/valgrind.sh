@@ -29,6 +29,7 @@ fi
 # The game's own packages come from setup.sh; valgrind is needed only here.
 bash "$root/scripts/setup.sh"
 source "$root/scripts/lib/packages.sh"
+source "$root/scripts/lib/xserver.sh"
 install_missing valgrind
 
 echo "== Building orvendale in $build"
@@ -39,39 +40,8 @@ out="$build/valgrind"
 rm -rf "$out"
 mkdir -p "$out"
 
-# The frame clock: SDL's performance counter as the game reads it, moved on by 1/60 s at
-# every SwapBuffers; the number of frames presented goes to a file.
-cat >"$out/frame_clock.c" <<'EOF_C'
-#define _GNU_SOURCE
-#include <dlfcn.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <stdlib.h>
-
-static uint64_t presented;
-static uint64_t start;
-
-uint64_t SDL_GetPerformanceFrequency(void) { return 1000000000ull; }
-
-uint64_t SDL_GetPerformanceCounter(void) {
-    if (start == 0) start = 1000000000ull;
-    return start + presented * 1000000000ull / 60ull;
-}
-
-void SDL_GL_SwapWindow(void* window) {
-    static void (*real)(void*);
-    if (real == NULL) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
-    real(window);
-    ++presented;
-    const char* path = getenv("ORV_FRAME_FILE");
-    FILE* f = path != NULL ? fopen(path, "w") : NULL;
-    if (f != NULL) {
-        fprintf(f, "%llu\n", (unsigned long long)presented);
-        fclose(f);
-    }
-}
-EOF_C
-cc -shared -fPIC -O2 -o "$out/frame_clock.so" "$out/frame_clock.c" -ldl
+# The frame clock (scripts/valgrind_frame_clock.c), preloaded into the game.
+cc -shared -fPIC -O2 -o "$out/frame_clock.so" "$root/scripts/valgrind_frame_clock.c" -ldl
 work="$(mktemp -d /tmp/orvendale-valgrind.XXXXXX)"
 cp -r "$root/data/." "$work/"
 rm -f "$work/Engine.log"
@@ -90,22 +60,8 @@ trap cleanup EXIT
 # A private X server of exactly the game's size (no window manager: the keyboard follows
 # the pointer).
 export DISPLAY=""
-for n in $(seq 160 240); do
-  if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-    Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-    xpid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && break
-      sleep 0.05
-    done
-    if xdpyinfo >/dev/null 2>&1; then break; fi
-    kill "$xpid" 2>/dev/null
-    xpid=""
-    DISPLAY=""
-  fi
-done
-[ -n "$DISPLAY" ] || { echo "could not start Xvfb" >&2; exit 1; }
+start_xvfb 640 480 || { echo "could not start Xvfb" >&2; exit 1; }
+xpid="$XVFB_PID"
 
 echo "== Running the game under memcheck on $DISPLAY"
 start=$(date +%s)

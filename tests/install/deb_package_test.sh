@@ -11,6 +11,9 @@
 # Prints one line per check and a closing "N passed, N failed" line; exits non-zero when
 # a check fails.
 set -uo pipefail
+# The X server starter of the repository, copied beside this script into the root.
+source "$(dirname "$0")/xserver.sh" 2>/dev/null ||
+  source "$(dirname "$0")/../../scripts/lib/xserver.sh"
 
 DEB="$(readlink -f "${1:?usage: deb_package_test.sh ORVENDALE_DEB}")"
 [ -f "$DEB" ] || { echo "no $DEB" >&2; exit 2; }
@@ -65,27 +68,14 @@ file_list() {
 }
 
 # xserver WIDTH HEIGHT: a private Xvfb that any local user may draw on. A chroot has a
-# /tmp of its own but shares the host's abstract socket names, so the display number is
-# one that no server answers on, and ours listens only on its socket file (no abstract
-# name) where no host client can stumble on it.
+# /tmp of its own but shares the host's abstract socket names: start_xvfb skips display
+# numbers taken there, and ours listens only on its socket file (no abstract name), where
+# no host client can stumble on it.
 xserver() {
-  local n i
-  for n in $(seq 301 399); do
-    [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
-    xdpyinfo -display ":$n" >/dev/null 2>&1 && continue
-    Xvfb ":$n" -screen 0 "${1}x${2}x24" -nolisten tcp -nolisten local -ac >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for i in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && return 0
-      kill -0 "$XPID" 2>/dev/null || break
-      sleep 0.05
-    done
-    kill "$XPID" 2>/dev/null
-    XPID=""
-  done
-  return 1
+  start_xvfb "$1" "$2" -nolisten local -ac || return 1
+  XPID="$XVFB_PID"
 }
+
 stop_xserver() {
   [ -n "$XPID" ] && { kill "$XPID" 2>/dev/null; wait "$XPID" 2>/dev/null; }
   XPID=""

@@ -46,6 +46,7 @@ for m in proc sys dev dev/pts; do
 done
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null
 mkdir -p "$root/root/orvendale-test"
-cp "$deb" "$here/deb_package_test.sh" "$root/root/orvendale-test/"
+cp "$deb" "$here/deb_package_test.sh" "$here/../../scripts/lib/xserver.sh" \
+  "$root/root/orvendale-test/"
 chroot "$root" /bin/bash /root/orvendale-test/deb_package_test.sh \
   "/root/orvendale-test/$(basename "$deb")"

@@ -11,6 +11,7 @@
 # Prints one line per case and a closing "N passed, N failed" line; exits non-zero when a
 # case fails.
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xserver.sh"
 
 BIN_DIR="$(cd "${1:?usage: wine_e2e.sh BUILD_DIR}" && pwd)"
 EXE="$BIN_DIR/orvendale.exe"
@@ -86,21 +87,8 @@ fail() {
 
 # xserver WIDTH HEIGHT: a private Xvfb of that screen size.
 xserver() {
-  local n i
-  for n in $(seq 150 230); do
-    [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
-    Xvfb ":$n" -screen 0 "${1}x${2}x24" -nolisten tcp >/dev/null 2>&1 &
-    XPID=$!
-    export DISPLAY=":$n"
-    for i in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && return 0
-      kill -0 "$XPID" 2>/dev/null || break
-      sleep 0.05
-    done
-    kill "$XPID" 2>/dev/null
-    XPID=""
-  done
-  fail "could not start Xvfb"
+  start_xvfb "$1" "$2" || { fail "could not start Xvfb"; return 1; }
+  XPID="$XVFB_PID"
 }
 
 # scratch [SETTINGS_TEXT]: a copy of the program folder without Engine.log; the given
