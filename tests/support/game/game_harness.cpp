@@ -68,3 +68,8 @@ int GameHarness::FramesWhileAlive(int frames, double seconds) {
     }
     return ran;
 }
+
+GameHarness& SharedGameHarness() {
+    static GameHarness* shared = new GameHarness();
+    return *shared;
+}

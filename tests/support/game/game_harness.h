@@ -51,3 +51,7 @@ private:
     long long counter_ = 0;
     long ms_ = 0;
 };
+
+// One game of the default size for a whole test program, made on first use and kept to
+// the end (contexts are slow to make, and the game's objects are global anyway).
+GameHarness& SharedGameHarness();
