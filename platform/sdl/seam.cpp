@@ -136,8 +136,8 @@ void RecordMessageBox(const std::string& text, const std::string& caption, UINT 
 }
 
 const std::vector<ModeChange>& ModeChanges() { return State().modes; }
-void RecordModeChange(int width, int height, unsigned flags, long result) {
-    State().modes.push_back(ModeChange{width, height, flags, result});
+void RecordModeChange(int width, int height, int bitsPerPel, unsigned flags, long result) {
+    State().modes.push_back(ModeChange{width, height, flags, result, bitsPerPel});
 }
 
 int CursorShowCount() { return orvsdl::CurrentShowCount(); }

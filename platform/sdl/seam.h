@@ -59,12 +59,14 @@ struct MessageBoxRecord {
 void QueueMessageBoxAnswer(int answer);
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
-// Display-mode changes as the stand-in saw them: width x height, or 0 x 0 for a restore.
+// Display-mode changes as the stand-in saw them: width x height and the colour depth
+// asked for (each 0 when the mode does not set it), 0 x 0 for a restore, with the flags.
 struct ModeChange {
     int width;
     int height;
     unsigned flags;
     long result;
+    int bitsPerPel;
 };
 const std::vector<ModeChange>& ModeChanges();
 

@@ -17,6 +17,6 @@ bool TakeMessageBoxAnswer(const std::string& text, const std::string& caption, U
                           int* answer);
 void RecordMessageBox(const std::string& text, const std::string& caption, UINT type,
                       int answer);
-void RecordModeChange(int width, int height, unsigned flags, long result);
+void RecordModeChange(int width, int height, int bitsPerPel, unsigned flags, long result);
 
 }  // namespace orvseam
