@@ -10,8 +10,10 @@
 #   landscape/contour_landscape.cpp<TAB>s/^    glEnable(GL_BLEND);$/    \/\/ dropped/
 # Blank lines and lines starting with # are skipped. CTEST-REGEX picks the ctest entries
 # to run (default: every unit test, ^test_). The build folder is ORV_BUILD (default
-# build/); without a display the tests run under Xvfb. Each file is put back byte for byte
-# after its change, also when the script is interrupted.
+# build/); without a display the tests run under Xvfb. A change that makes a test wait
+# (an unanswered message box) counts as caught after ORV_MUTATE_TIMEOUT seconds (120).
+# Each file is put back byte for byte after its change, also when the script is
+# interrupted.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 list="${1:?usage: $0 LIST [CTEST-REGEX]}"
@@ -50,7 +52,7 @@ while IFS=$'\t' read -r file expr || [ -n "$file" ]; do
   if ! nice ninja -C "$build" -j"${ORV_JOBS:-2}" $targets >/dev/null 2>&1; then
     echo "   does not build: counts as caught"
     caught=$((caught + 1))
-  elif (cd "$build" && "${run[@]}" ctest -R "$regex" --timeout 600 >/dev/null 2>&1); then
+  elif (cd "$build" && "${run[@]}" ctest -R "$regex" --timeout "${ORV_MUTATE_TIMEOUT:-120}" >/dev/null 2>&1); then
     echo "   MISSED: every test passed"
     missed+=("$file: $expr")
   else
