@@ -37,6 +37,10 @@ GameHarness::~GameHarness() {
     orvseam::Reset();
 }
 
+void GameHarness::MakeCurrent() {
+    if (displayOk_) wglMakeCurrent(display_->deviceContext, display_->renderContext);
+}
+
 void GameHarness::NewGame() {
     game = GameState();
     // The camera at rest, as the first steering step leaves it.
@@ -71,5 +75,6 @@ int GameHarness::FramesWhileAlive(int frames, double seconds) {
 
 GameHarness& SharedGameHarness() {
     static GameHarness* shared = new GameHarness();
+    shared->MakeCurrent();
     return *shared;
 }

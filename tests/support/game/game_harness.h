@@ -35,6 +35,9 @@ public:
         return BackBufferBrightness(width_, height_, x0, y0, x1, y1);
     }
 
+    // Makes this game's GL context the current one again (another harness or window of
+    // the same test program may have taken over).
+    void MakeCurrent();
     // Resets the game state (not the landscape ring) and the clocks.
     void NewGame();
     // Runs one frame that lasted `seconds` of the performance counter.
