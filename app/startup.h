@@ -10,10 +10,10 @@
 // screenWidth x screenHeight into mainWindow, shows it and hides the cursor once.
 void OpenMainWindow(HINSTANCE instance, int showCommand);
 
-// Builds the scene objects in their fixed order (fractal, flower, ship, atom) and gives the
-// atom the camera matrix of the moment. The order matters: the builds that draw random
-// numbers share the game's one sequence. `dataFolder` is prefixed to the ship's model file
-// ("" for the working directory). Returns the ship's result; the game ignores it.
+// Builds the scene objects in their fixed order (fractal, flower, ship, atom), then gives
+// the atom the camera matrix of the moment (after its build, which resets its matrices).
+// `dataFolder` is prefixed to the ship's model file ("" for the working directory).
+// Returns the ship's result; the game ignores it.
 int BuildObjects(const char* dataFolder);
 
 // The GL defaults the game adds to the display's own once the display exists: smooth

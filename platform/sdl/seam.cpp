@@ -1,6 +1,7 @@
 #include "platform/sdl/seam.h"
 
 #include <deque>
+#include <utility>
 
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
@@ -17,6 +18,7 @@ struct SeamState {
     std::deque<int> answers;
     std::vector<MessageBoxRecord> boxes;
     std::vector<ModeChange> modes;
+    std::function<void()> counterHook;
 };
 
 SeamState& State() {
@@ -65,7 +67,14 @@ void SetPerformanceCounter(int64_t ticks) { State().haveCounter = true; State().
 void SetPerformanceFrequency(int64_t hz) { State().haveFrequency = true; State().frequency = hz; }
 void SetMilliseconds(long ms) { State().haveMs = true; State().ms = ms; }
 
+void OnCounterRead(std::function<void()> hook) { State().counterHook = std::move(hook); }
+
 bool ScriptedCounter(int64_t* ticks) {
+    // A copy: the hook may replace itself or reset the seam.
+    if (State().counterHook) {
+        std::function<void()> hook = State().counterHook;
+        hook();
+    }
     if (State().haveCounter) *ticks = State().counter;
     return State().haveCounter;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ int CallCount(Call call);
 void SetPerformanceCounter(int64_t ticks);
 void SetPerformanceFrequency(int64_t ticksPerSecond);
 void SetMilliseconds(long ms);
+
+// Runs `hook` at every QueryPerformanceCounter call, before the reading is taken. The
+// game reads the counter first thing in every frame, so a test sees the state a frame
+// starts from (the first time: the state the start-up left). An empty hook removes it.
+void OnCounterRead(std::function<void()> hook);
 
 // Input, delivered through SDL's own event queue so it takes the same road as real input.
 void PushMouseMotion(int dx, int dy);
