@@ -3,7 +3,7 @@
 # time, rebuilds, runs the unit tests and reports which changes no test caught. A tool for
 # finding what to test next, not a score or a gate; not part of any default run.
 #
-#   bash scripts/mutate.sh LIST [CTEST-REGEX]
+#   bash scripts/mutate.sh LIST [CTEST-REGEX]      (scripts/mutations.txt is such a list)
 #
 # LIST holds one change per line: a source file (relative to the repository), a tab, and
 # a sed expression that changes exactly one line of it, e.g.
