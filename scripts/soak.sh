@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The soak: builds bench_soak and runs the whole game for MINUTES of game time (default
+# The soak: builds orv_soak (tests/soak/) and runs the whole game for MINUTES of game time (default
 # 30) at 1/60 s per frame on a real GL context, with scripted steering that collects now
 # and then, checking every frame that the rules and the landscape ring stay consistent
 # and that memory stays flat once the ring is full. Not part of the default test run: at
@@ -18,13 +18,13 @@ if ! [[ "$minutes" =~ ^[0-9]+([.][0-9]+)?$ ]]; then
 fi
 
 bash "$root/scripts/setup.sh"
-echo "== Building bench_soak in $build"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BENCH=ON >/dev/null
-ninja -C "$build" -j"${ORV_JOBS:-2}" bench_soak
+echo "== Building orv_soak in $build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_TESTS=ON >/dev/null
+ninja -C "$build" -j"${ORV_JOBS:-2}" orv_soak
 
 echo "== Soak: $minutes minutes of game time"
 if [ -n "${DISPLAY:-}" ]; then
-  "$build/bench/bench_soak" "$minutes"
+  "$build/tests/soak/orv_soak" "$minutes"
 else
-  xvfb-run -a -s "-screen 0 1024x768x24" "$build/bench/bench_soak" "$minutes"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$build/tests/soak/orv_soak" "$minutes"
 fi

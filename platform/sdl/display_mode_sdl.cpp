@@ -28,8 +28,13 @@ bool DisplayHasMode(int display, int width, int height, SDL_DisplayMode* found) 
     return false;
 }
 
-LONG Record(int width, int height, unsigned flags, LONG result) {
-    orvseam::RecordModeChange(width, height, flags, result);
+// The depth a mode asks for, as recorded for tests.
+int Bits(const DEVMODEA* mode) {
+    return (mode != nullptr && (mode->dmFields & DM_BITSPERPEL)) ? (int)mode->dmBitsPerPel : 0;
+}
+
+LONG Record(const DEVMODEA* mode, int width, int height, unsigned flags, LONG result) {
+    orvseam::RecordModeChange(width, height, Bits(mode), flags, result);
     return result;
 }
 
@@ -59,13 +64,13 @@ using namespace orvsdl;
 
 static LONG ChangeMode(DEVMODEA* mode, DWORD flags) {
     if (orvseam::EnterCall(orvseam::Call::ChangeDisplaySettings))
-        return Record(mode ? (int)mode->dmPelsWidth : 0, mode ? (int)mode->dmPelsHeight : 0,
+        return Record(mode, mode ? (int)mode->dmPelsWidth : 0, mode ? (int)mode->dmPelsHeight : 0,
                       flags, DISP_CHANGE_BADMODE);
-    if (!EnsureVideo()) return Record(0, 0, flags, DISP_CHANGE_FAILED);
+    if (!EnsureVideo()) return Record(mode, 0, 0, flags, DISP_CHANGE_FAILED);
 
     if (mode == nullptr) {
         RestoreDesktop();
-        return Record(0, 0, flags, DISP_CHANGE_SUCCESSFUL);
+        return Record(mode, 0, 0, flags, DISP_CHANGE_SUCCESSFUL);
     }
     WindowRecord* w = LatestWindow();
 
@@ -74,29 +79,29 @@ static LONG ChangeMode(DEVMODEA* mode, DWORD flags) {
     if (mode->dmFields & DM_BITSPERPEL) {
         // SDL modes carry no depth choice beyond the desktop's; true colour is all we offer.
         if (mode->dmBitsPerPel != 32 && mode->dmBitsPerPel != 24)
-            return Record(width, height, flags, DISP_CHANGE_BADMODE);
+            return Record(mode, width, height, flags, DISP_CHANGE_BADMODE);
     }
     // Full-screen modes need a window to show them on.
-    if (w == nullptr) return Record(width, height, flags, DISP_CHANGE_FAILED);
+    if (w == nullptr) return Record(mode, width, height, flags, DISP_CHANGE_FAILED);
 
     int display = SDL_GetWindowDisplayIndex(w->sdl);
     if (display < 0) display = 0;
     SDL_DisplayMode wanted;
     if (!DisplayHasMode(display, width, height, &wanted))
-        return Record(width, height, flags, DISP_CHANGE_BADMODE);
+        return Record(mode, width, height, flags, DISP_CHANGE_BADMODE);
 
     if (SDL_SetWindowDisplayMode(w->sdl, &wanted) != 0 ||
         SDL_SetWindowFullscreen(w->sdl, SDL_WINDOW_FULLSCREEN) != 0) {
         SDL_SetWindowFullscreen(w->sdl, 0);
-        return Record(width, height, flags, DISP_CHANGE_FAILED);
+        return Record(mode, width, height, flags, DISP_CHANGE_FAILED);
     }
     SDL_DisplayMode now;
     if (SDL_GetWindowDisplayMode(w->sdl, &now) != 0 || now.w != width || now.h != height) {
         SDL_SetWindowFullscreen(w->sdl, 0);
-        return Record(width, height, flags, DISP_CHANGE_FAILED);
+        return Record(mode, width, height, flags, DISP_CHANGE_FAILED);
     }
     HoldMode(w);
-    return Record(width, height, flags, DISP_CHANGE_SUCCESSFUL);
+    return Record(mode, width, height, flags, DISP_CHANGE_SUCCESSFUL);
 }
 
 extern "C" LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {

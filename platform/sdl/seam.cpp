@@ -1,6 +1,7 @@
 #include "platform/sdl/seam.h"
 
 #include <deque>
+#include <utility>
 
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
@@ -19,6 +20,7 @@ struct SeamState {
     std::vector<MessageBoxRecord> boxes;
     std::vector<ModeChange> modes;
     void (*pumpHook)() = nullptr;
+    std::function<void()> counterHook;
 };
 
 SeamState& State() {
@@ -67,7 +69,14 @@ void SetPerformanceCounter(int64_t ticks) { State().haveCounter = true; State().
 void SetPerformanceFrequency(int64_t hz) { State().haveFrequency = true; State().frequency = hz; }
 void SetMilliseconds(long ms) { State().haveMs = true; State().ms = ms; }
 
+void OnCounterRead(std::function<void()> hook) { State().counterHook = std::move(hook); }
+
 bool ScriptedCounter(int64_t* ticks) {
+    // A copy: the hook may replace itself or reset the seam.
+    if (State().counterHook) {
+        std::function<void()> hook = State().counterHook;
+        hook();
+    }
     if (State().haveCounter) *ticks = State().counter;
     return State().haveCounter;
 }
@@ -163,8 +172,8 @@ void RecordMessageBox(const std::string& text, const std::string& caption, UINT 
 }
 
 const std::vector<ModeChange>& ModeChanges() { return State().modes; }
-void RecordModeChange(int width, int height, unsigned flags, long result) {
-    State().modes.push_back(ModeChange{width, height, flags, result});
+void RecordModeChange(int width, int height, int bitsPerPel, unsigned flags, long result) {
+    State().modes.push_back(ModeChange{width, height, flags, result, bitsPerPel});
 }
 
 bool DisplayModeChanged() { return orvsdl::DisplayModeChanged(); }

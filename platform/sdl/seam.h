@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,11 @@ void SetPerformanceCounter(int64_t ticks);
 void SetPerformanceFrequency(int64_t ticksPerSecond);
 void SetMilliseconds(long ms);
 
+// Runs `hook` at every QueryPerformanceCounter call, before the reading is taken. The
+// game reads the counter first thing in every frame, so a test sees the state a frame
+// starts from (the first time: the state the start-up left). An empty hook removes it.
+void OnCounterRead(std::function<void()> hook);
+
 // Input, delivered through SDL's own event queue so it takes the same road as real input.
 void PushMouseMotion(int dx, int dy);
 // Motion of a free (uncaptured) pointer over `window`, as the X server reports it: where
@@ -69,12 +75,14 @@ void QueueMessageBoxAnswer(int answer);
 void SetMessageBoxesUnshowable(bool unshowable);
 const std::vector<MessageBoxRecord>& MessageBoxes();
 
-// Display-mode changes as the stand-in saw them: width x height, or 0 x 0 for a restore.
+// Display-mode changes as the stand-in saw them: width x height and the colour depth
+// asked for (each 0 when the mode does not set it), 0 x 0 for a restore, with the flags.
 struct ModeChange {
     int width;
     int height;
     unsigned flags;
     long result;
+    int bitsPerPel;
 };
 const std::vector<ModeChange>& ModeChanges();
 // True while a full-screen mode is in force that nobody has restored yet.

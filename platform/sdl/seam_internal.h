@@ -18,7 +18,7 @@ bool TakeMessageBoxAnswer(const std::string& text, const std::string& caption, U
 void RecordMessageBox(const std::string& text, const std::string& caption, UINT type,
                       int answer);
 bool MessageBoxesUnshowable();
-void RecordModeChange(int width, int height, unsigned flags, long result);
+void RecordModeChange(int width, int height, int bitsPerPel, unsigned flags, long result);
 
 // Runs the pump hook, if one is set.
 void BeforePump();

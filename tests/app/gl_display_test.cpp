@@ -79,6 +79,11 @@ TEST_F(GlDisplayTest, RefusedFullScreenAnsweredYesPlaysInTheWindow) {
         EXPECT_EQ(d.Shutdown(), 1);
         EXPECT_EQ(CursorDelta(), -1) << "a windowed display does not show it again";
         ASSERT_EQ(orvseam::ModeChanges().size(), 1u) << "no restore of the display mode";
+        const orvseam::ModeChange& asked = orvseam::ModeChanges()[0];
+        EXPECT_EQ(asked.width, 320);
+        EXPECT_EQ(asked.height, 240);
+        EXPECT_EQ(asked.bitsPerPel, 32);
+        EXPECT_EQ(asked.flags, (unsigned)CDS_FULLSCREEN);
     }
     ShowCursor(TRUE);
 }
@@ -221,9 +226,16 @@ TEST(GlDisplayFullScreen, SwitchesToTheModeAndRestoresIt) {
         EXPECT_EQ(d.Shutdown(), 1);
         EXPECT_EQ(orvseam::CursorShowCount(), before);
         ASSERT_EQ(orvseam::ModeChanges().size(), 2u);
-        EXPECT_EQ(orvseam::ModeChanges()[0].width, desktop.w);
-        EXPECT_EQ(orvseam::ModeChanges()[0].result, DISP_CHANGE_SUCCESSFUL);
-        EXPECT_EQ(orvseam::ModeChanges()[1].width, 0) << "a null mode restores the desktop";
+        const orvseam::ModeChange& change = orvseam::ModeChanges()[0];
+        EXPECT_EQ(change.width, desktop.w);
+        EXPECT_EQ(change.height, desktop.h);
+        EXPECT_EQ(change.bitsPerPel, 32) << "the depth the display was asked for";
+        EXPECT_EQ(change.flags, (unsigned)CDS_FULLSCREEN) << "a temporary full-screen mode";
+        EXPECT_EQ(change.result, DISP_CHANGE_SUCCESSFUL);
+        const orvseam::ModeChange& restore = orvseam::ModeChanges()[1];
+        EXPECT_EQ(restore.width, 0) << "a null mode restores the desktop";
+        EXPECT_EQ(restore.height, 0);
+        EXPECT_EQ(restore.flags, 0u);
     }
     DestroyWindow(w);
     orvseam::Reset();

@@ -13,6 +13,7 @@
 
 #include "assets/bitmap_font.h"
 #include "tests/assets/bitmap_font_test_util.h"
+#include "tests/support/gl_feedback.h"
 #include "tests/support/gl_test_window.h"
 
 using fonttest::Block;
@@ -181,6 +182,46 @@ TEST_F(BitmapFontGl, DrawCharEmitsTheGlyphQuad) {
                        {0.2875f, -0.03125f, 0.375f, 0.5f},
                        {0.0375f, -0.03125f, 0.25f, 0.5f}},
                       got);
+}
+
+// Twice the signed area of a fed polygon (window x, y): negative when it runs clockwise.
+float SignedArea2(const FedPrimitive& p) {
+    float sum = 0.0f;
+    const size_t n = p.xy.size() / 2;
+    for (size_t i = 0; i < n; ++i) {
+        const size_t j = (i + 1) % n;
+        sum += p.xy[2 * i] * p.xy[2 * j + 1] - p.xy[2 * j] * p.xy[2 * i + 1];
+    }
+    return sum;
+}
+
+// The corners run top left, top right, bottom right, bottom left: one clockwise quad,
+// never a crossed bow-tie, whose halves would turn opposite ways and leave parts of the
+// glyph's box uncovered. (Comparing the corners as a set cannot see their order.)
+TEST_F(BitmapFontGl, EachGlyphIsOneClockwiseQuadCoveringItsWholeBox) {
+    BitmapFont font;
+    ASSERT_EQ(1, font.Load(SmallFont().c_str()));
+    struct Case {
+        unsigned char c;
+        float scale, x, y;
+    };
+    const Case cases[] = {{'A', 2.0f, 0.1f, 0.5f}, {'b', 1.5f, -0.6f, -0.2f}, {200, 3.0f, 0.0f, 0.0f}};
+    for (const Case& c : cases) {
+        font.SetScale(c.scale);
+        const BitmapGlyph& g = font.glyphs[font.glyphTable[c.c]];
+        const std::vector<FedPrimitive> fed = RecordFeedback([&] { font.DrawChar(c.x, c.y, c.c); });
+        ASSERT_FALSE(fed.empty()) << (int)c.c;
+        float covered = 0.0f;
+        for (const FedPrimitive& p : fed) {
+            ASSERT_EQ(GL_POLYGON_TOKEN, p.token);
+            const float a = SignedArea2(p) / 2.0f;
+            EXPECT_LT(a, 0.0f) << "glyph " << (int)c.c << ": every part runs clockwise";
+            covered -= a;
+        }
+        // The box in pixels: NDC sizes times half the window.
+        const float box = c.scale * g.width * (kSize / 2.0f) * c.scale * g.height * (kSize / 2.0f);
+        EXPECT_NEAR(box, covered, box * 1e-3f) << "glyph " << (int)c.c;
+    }
 }
 
 TEST_F(BitmapFontGl, CharacterWithoutAGlyphDrawsNothing) {

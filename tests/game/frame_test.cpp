@@ -63,7 +63,7 @@ TEST(Timing, FrameRateUpdatesOncePerSecondOfClockTime) {
 }
 
 TEST_F(FrameTest, TheLandscapeLightsTheScreenAndTheHudSitsWhereItBelongs) {
-    GlTestWindow& gl = Harness().Gl();
+    GameHarness& gl = Harness();
     for (int i = 0; i < 120; ++i) Harness().Frame(0.03);
     ASSERT_GT(game.totalTime, 3.0f);
     // The landscape around the centre of the screen.

@@ -73,20 +73,28 @@ GlTestWindow::~GlTestWindow() {
 }
 
 std::vector<unsigned char> GlTestWindow::ReadPixels() const {
-    std::vector<unsigned char> pixels((size_t)width_ * (size_t)height_ * 4);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
+    return ReadBackBuffer(width_, height_);
 }
 
 long GlTestWindow::RegionBrightness(int x0, int y0, int x1, int y1) const {
-    std::vector<unsigned char> pixels = ReadPixels();
+    return BackBufferBrightness(width_, height_, x0, y0, x1, y1);
+}
+
+std::vector<unsigned char> ReadBackBuffer(int width, int height) {
+    std::vector<unsigned char> pixels((size_t)width * (size_t)height * 4);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+long BackBufferBrightness(int width, int height, int x0, int y0, int x1, int y1) {
+    std::vector<unsigned char> pixels = ReadBackBuffer(width, height);
     long sum = 0;
-    for (int y = y0 < 0 ? 0 : y0; y < y1 && y < height_; ++y)
-        for (int x = x0 < 0 ? 0 : x0; x < x1 && x < width_; ++x) {
-            const unsigned char* p = &pixels[((size_t)y * (size_t)width_ + (size_t)x) * 4];
+    for (int y = y0 < 0 ? 0 : y0; y < y1 && y < height; ++y)
+        for (int x = x0 < 0 ? 0 : x0; x < x1 && x < width; ++x) {
+            const unsigned char* p = &pixels[((size_t)y * (size_t)width + (size_t)x) * 4];
             sum += p[0] + p[1] + p[2];
         }
     return sum;

@@ -36,5 +36,10 @@ private:
     HGLRC rc_ = nullptr;
 };
 
+// The same readings of the current context's back buffer, for windows made otherwise (the
+// game's own main window in the game harness).
+std::vector<unsigned char> ReadBackBuffer(int width, int height);
+long BackBufferBrightness(int width, int height, int x0, int y0, int x1, int y1);
+
 // Path of a file in data/ (the shipped game data), for tests.
 const char* DataPath(const char* fileName);

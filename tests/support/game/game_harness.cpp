@@ -1,39 +1,45 @@
 #include "tests/support/game/game_harness.h"
 
 #include "app/shell.h"
+#include "app/startup.h"
 #include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/sdl/seam.h"
 
-GameHarness::GameHarness() {
+GameHarness::GameHarness(int width, int height) : width_(width), height_(height) {
     orvseam::Reset();
-    gl_.reset(new GlTestWindow(640, 480));
-    if (!gl_->Ok()) return;
-    // The start-up's order and GL defaults.
-    fractal.Build();
-    flower.Build();
-    ship.Build(DataPath("crfighter.3ds"));
-    atom.Build();
-    atom.SetViewMatrix(game.cameraMatrix);
-    glDepthFunc(GL_LEQUAL);
-    glCullFace(GL_FRONT);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glShadeModel(GL_FLAT);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_LINE_SMOOTH);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_COLOR_MATERIAL);
-    loaded_ = strokeFont.Load(DataPath("font.txt")) && fontA.Load(DataPath("font_vimra.tga")) &&
-              fontB.Load(DataPath("font_tech.tga"));
+    screenWidth = width;
+    screenHeight = height;
+    OpenMainWindow(GetModuleHandleA(nullptr), SW_SHOW);
+    window_ = mainWindow;
+    if (window_ == nullptr) return;
+    BuildObjects(ORV_DATA_DIR "/");
+    display_.reset(new GlDisplay());
+    displayOk_ = display_->Create(window_, width, height, 32, 0) != 0;
+    if (!displayOk_) return;
+    SetGlDefaults();
+    loaded_ = LoadFonts(ORV_DATA_DIR "/") != 0;
+    CentreMouse();
+    // The frames draw into the back buffer and stay there for the test to read.
     display = nullptr;
-    mainWindow = nullptr;
     NewGame();
 }
 
-GameHarness::~GameHarness() { orvseam::Reset(); }
+GameHarness::~GameHarness() {
+    if (display_) display_->Shutdown();
+    display_.reset();
+    if (window_ != nullptr) DestroyWindow(window_);
+    if (mainWindow == window_) mainWindow = nullptr;
+    // The window's end posts a quit message; it is no concern of later tests.
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    orvseam::Reset();
+}
+
+void GameHarness::MakeCurrent() {
+    if (displayOk_) wglMakeCurrent(display_->deviceContext, display_->renderContext);
+}
 
 void GameHarness::NewGame() {
     game = GameState();
@@ -65,4 +71,10 @@ int GameHarness::FramesWhileAlive(int frames, double seconds) {
         ++ran;
     }
     return ran;
+}
+
+GameHarness& SharedGameHarness() {
+    static GameHarness* shared = new GameHarness();
+    shared->MakeCurrent();
+    return *shared;
 }
