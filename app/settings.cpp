@@ -1,6 +1,7 @@
+#include "app/settings.h"
+
 #include <cstdio>
 
-#include "app/shell.h"
 #include "config/config_file.h"
 
 namespace {

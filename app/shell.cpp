@@ -3,9 +3,6 @@
 int screenWidth = 640;
 int screenHeight = 480;
 int hasFocus = 1;
-HWND mainWindow = nullptr;
-GlDisplay* display = nullptr;
-int64_t perfFrequency = 0;
 MouseCentre mouseCentre = {0, 0};
 
 const char kWindowName[] = "Orvendale";

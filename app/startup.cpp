@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/shell.h"
+#include "app/window_proc.h"
+#include "game/frame_driver.h"
 #include "game/world.h"
 
 namespace {

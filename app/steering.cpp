@@ -1,3 +1,7 @@
+#include "app/steering.h"
+
+#include <windows.h>
+
 #include "app/shell.h"
 #include "objects/ship.h"
 

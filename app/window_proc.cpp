@@ -1,3 +1,4 @@
+#include "app/window_proc.h"
 #include "app/shell.h"
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,11 +5,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/shell.h"
 #include "game/hud.h"
 #include "game/rules.h"
 #include "game/world.h"
 #include "platform/msclock.h"
+
+HWND mainWindow = nullptr;
+GlDisplay* display = nullptr;
+int64_t perfFrequency = 0;
 
 void AdvanceTime(GameState& g, long long now, long long frequency) {
     if (g.lastCounter == -1) {

@@ -3,7 +3,19 @@
 // The main loop calls it once per idle pass for as long as the energy is above 0.
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
+
 #include "game/game_state.h"
+#include "platform/gl_display.h"
+
+// What a frame needs of the program that runs it, set at start-up: the main window (the
+// owner of the Game Over box), the display the frame is presented on, and the performance
+// counter's frequency, read once, which the timing divides by.
+extern HWND mainWindow;
+extern GlDisplay* display;
+extern int64_t perfFrequency;
 
 void RunFrame();
 

@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include "app/engine_log.h"
-#include "app/gl_display.h"
 #include "app/replay_session.h"
+#include "app/settings.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/steering.h"
 #include "game/frame_driver.h"
 #include "game/world.h"
+#include "platform/gl_display.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     ReadWindowSize("Settings.ini", &screenWidth, &screenHeight);

@@ -12,7 +12,10 @@
 #include <string>
 
 #include "app/engine_log.h"
+#include "app/settings.h"
 #include "app/shell.h"
+#include "app/steering.h"
+#include "app/window_proc.h"
 #include "objects/ship.h"
 #include "platform/sdl/seam.h"
 

@@ -1,7 +1,6 @@
 // Whole frames of the game on a real GL context with scripted frame times.
 #include <gtest/gtest.h>
 
-#include "app/shell.h"
 #include "core/game_random.h"
 #include "game/frame_driver.h"
 #include "game/world.h"

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/sdl/seam.h"
 

@@ -16,11 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/gl_display.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/steering.h"
 #include "game/frame_driver.h"
 #include "game/world.h"
+#include "platform/gl_display.h"
 #include "platform/sdl/seam.h"
 #include "tests/soak/soak_checks.h"
 #include "tests/soak/soak_memory.h"

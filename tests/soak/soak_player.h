@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/shell.h"
+#include "app/steering.h"
 #include "game/game_state.h"
 
 struct SoakPlayer {

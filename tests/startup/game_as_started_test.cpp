@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "app/shell.h"
+#include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/sdl/seam.h"
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/gl_display.h"
+#include "platform/gl_display.h"
 #include "game/game_state.h"
 #include "tests/support/gl_feedback.h"
 #include "tests/support/gl_test_window.h"

@@ -1,4 +1,4 @@
-#include "app/gl_display.h"
+#include "platform/gl_display.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,6 +1,6 @@
 // The GL display against its failure paths and its state, through the platform seam and
 // a real window under the X server.
-#include "app/gl_display.h"
+#include "platform/gl_display.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
