@@ -95,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    g.messages[i].wParam == f.messages[i].wParam &&
                    g.messages[i].lParam == f.messages[i].lParam &&
                    g.messages[i].window == f.messages[i].window);
-    for (size_t i = 0; i < f.digests.size(); ++i) FUZZ_CHECK(SameDigest(g.digests[i], f.digests[i]));
+    for (size_t i = 0; i < f.digests.size(); ++i)
+        FUZZ_CHECK(SameDigest(g.digests[i], f.digests[i]));
     return 0;
 }

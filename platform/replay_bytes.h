@@ -23,7 +23,9 @@ inline uint32_t GetU32(const uint8_t* p) {
     return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) | ((uint32_t)p[3] << 24);
 }
 
-inline uint64_t GetU64(const uint8_t* p) { return (uint64_t)GetU32(p) | ((uint64_t)GetU32(p + 4) << 32); }
+inline uint64_t GetU64(const uint8_t* p) {
+    return (uint64_t)GetU32(p) | ((uint64_t)GetU32(p + 4) << 32);
+}
 
 inline void PutVarint(uint64_t v, std::vector<uint8_t>* out) {
     while (v >= 0x80) {

@@ -52,8 +52,16 @@ const FontStyle kTech = {
 
 // Font A of the HUD: the "SLIDE !" banner at scale 1, capitals about 30 screen pixels.
 const FontStyle kVimra = {
-    "font_vimra.tga", "/usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf", 80, 0.75f, 3.5f, 1.6f, 0.9f,
-    {1.0f, 0.98f, 0.85f}, {1.0f, 0.72f, 0.25f}, {1.0f, 0.3f, 0.0f},
+    "font_vimra.tga",
+    "/usr/share/fonts/truetype/comfortaa/Comfortaa-Bold.ttf",
+    80,
+    0.75f,
+    3.5f,
+    1.6f,
+    0.9f,
+    {1.0f, 0.98f, 0.85f},
+    {1.0f, 0.72f, 0.25f},
+    {1.0f, 0.3f, 0.0f},
 };
 
 const int kPictureWidth = 512;
@@ -77,14 +85,16 @@ struct Glyph {
 std::vector<float> GaussianKernel(float sigma, int radius) {
     std::vector<float> k(2 * radius + 1);
     float sum = 0.0f;
-    for (int i = -radius; i <= radius; ++i) sum += k[i + radius] = std::exp(-(float)(i * i) / (2 * sigma * sigma));
+    for (int i = -radius; i <= radius; ++i)
+        sum += k[i + radius] = std::exp(-(float)(i * i) / (2 * sigma * sigma));
     for (float& v : k) v /= sum;
     return k;
 }
 
 // Separable blur of a w x h field.
 std::vector<float> Blur(const std::vector<float>& in, int w, int h, float sigma, int radius) {
-    std::vector<float> k = GaussianKernel(sigma, radius), tmp(in.size(), 0.0f), out(in.size(), 0.0f);
+    std::vector<float> k = GaussianKernel(sigma, radius), tmp(in.size(), 0.0f),
+                       out(in.size(), 0.0f);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             float s = 0.0f;
@@ -109,9 +119,11 @@ Colour Mix(Colour a, Colour b, float t) {
 std::vector<Glyph> RenderGlyphs(FT_Library library, const FontStyle& style, int* lineTop) {
     FT_Face face;
     if (FT_New_Face(library, style.fontFile, 0, &face) != 0)
-        Fail(std::string("cannot open ") + style.fontFile + " (Debian packages fonts-play, fonts-comfortaa)");
+        Fail(std::string("cannot open ") + style.fontFile +
+             " (Debian packages fonts-play, fonts-comfortaa)");
     FT_UInt width = (FT_UInt)std::lround(style.pixelHeight * style.squeeze);
-    if (FT_Set_Pixel_Sizes(face, width, (FT_UInt)style.pixelHeight) != 0) Fail("cannot set the pixel size");
+    if (FT_Set_Pixel_Sizes(face, width, (FT_UInt)style.pixelHeight) != 0)
+        Fail("cannot set the pixel size");
     const int ascender = (int)((face->size->metrics.ascender + 32) >> 6);
     const int descender = (int)((face->size->metrics.descender - 32) >> 6);  // negative
     *lineTop = ascender;
@@ -173,7 +185,8 @@ std::vector<Glyph> RenderGlyphs(FT_Library library, const FontStyle& style, int*
 int Pack(std::vector<Glyph>& glyphs, int width) {
     std::vector<Glyph*> order;
     for (Glyph& g : glyphs) order.push_back(&g);
-    std::stable_sort(order.begin(), order.end(), [](const Glyph* a, const Glyph* b) { return a->h > b->h; });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Glyph* a, const Glyph* b) { return a->h > b->h; });
     int x = kGap, y = kGap, shelf = 0;
     for (Glyph* g : order) {
         if (g->w == 0) continue;  // placed at (0, 0) with nothing to show
@@ -190,7 +203,9 @@ int Pack(std::vector<Glyph>& glyphs, int width) {
     return y + shelf;
 }
 
-unsigned char Byte(float v) { return (unsigned char)std::lround(std::min(1.0f, std::max(0.0f, v)) * 255.0f); }
+unsigned char Byte(float v) {
+    return (unsigned char)std::lround(std::min(1.0f, std::max(0.0f, v)) * 255.0f);
+}
 
 void MakePicture(FT_Library library, const FontStyle& style, const std::string& folder) {
     int lineTop = 0;

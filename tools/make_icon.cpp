@@ -58,8 +58,10 @@ Rgba Sample(const GrowArray<Vec3>& sources, double u, double v, double pixel) {
     // Distances to a ring are measured on the logarithm of the field, whose rings are
     // evenly spaced, and turned into pixels through its gradient.
     const double h = 0.5;
-    const double gx = (std::log(FieldAt(sources, x + h, y)) - std::log(FieldAt(sources, x - h, y))) / (2 * h);
-    const double gy = (std::log(FieldAt(sources, x, y + h)) - std::log(FieldAt(sources, x, y - h))) / (2 * h);
+    const double gx =
+        (std::log(FieldAt(sources, x + h, y)) - std::log(FieldAt(sources, x - h, y))) / (2 * h);
+    const double gy =
+        (std::log(FieldAt(sources, x, y + h)) - std::log(FieldAt(sources, x, y - h))) / (2 * h);
     const double slope = std::sqrt(gx * gx + gy * gy) * kWorldHalfWidth * pixel;  // per pixel
     if (!(slope > 0.0)) return out;
 

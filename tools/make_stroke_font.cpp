@@ -166,7 +166,8 @@ int main(int argc, char** argv) {
                  (int)glyphs.size());
     std::fprintf(out, "n_space_style = 0;    // spaces leave a gap as wide as the widest glyph\n");
     std::fprintf(out, "f_default_width = 0.007;  // initial scale; the HUD sets its own\n");
-    std::fprintf(out, "f_side_ratio = 1.3333334; // y stretch: square glyph units on a 4:3 screen\n\n");
+    std::fprintf(out,
+                 "f_side_ratio = 1.3333334; // y stretch: square glyph units on a 4:3 screen\n\n");
 
     for (size_t k = 0; k < glyphs.size(); ++k) {
         const Glyph& g = glyphs[k];

@@ -152,7 +152,8 @@ int ShowMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }  // namespace
 
 extern "C" int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    return orvreplay::OnMessageBox(type, [&] { return ShowMessageBox(owner, text, caption, type); });
+    return orvreplay::OnMessageBox(type,
+                                   [&] { return ShowMessageBox(owner, text, caption, type); });
 }
 
 int MessageBox1250(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {

@@ -87,7 +87,8 @@ bool StartReplay(const char* path, bool check, Header* header, std::string* mess
     std::vector<uint8_t> bytes;
     uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof(chunk), f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof(chunk), f)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + n);
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
     if (readError) {

@@ -73,7 +73,8 @@ bool EnsureVideo() {
     // asked for by name, that is no display at all.
     const char* driver = SDL_GetCurrentVideoDriver();
     const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
-    if (driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
+    if (driver != nullptr &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
         (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_SetError("no display is available");

@@ -49,7 +49,9 @@ protected:
     // offsets (1, 3), advance 7; code 200, 4 x 4 at (40, 4), advance 5.
     std::string SmallFont() {
         Picture p(64, 32);
-        p.PutBlock(Block({{'A', 8, 12, -2, 5, 10, 16, 4}, {'b', 6, 10, 1, 3, 7, 30, 4}, {200, 4, 4, 0, 0, 5, 40, 4}}));
+        p.PutBlock(Block({{'A', 8, 12, -2, 5, 10, 16, 4},
+                          {'b', 6, 10, 1, 3, 7, 30, 4},
+                          {200, 4, 4, 0, 0, 5, 40, 4}}));
         return Write("bitmap_font_small.tga", p);
     }
     std::string Write(const char* name, const Picture& p) {
@@ -80,7 +82,8 @@ protected:
             int count = (int)buffer[i++];
             for (int k = 0; k < count; ++k, i += 11) {
                 // x y z, r g b a, s t r q
-                out.push_back({buffer[i] / (kSize / 2.0f) - 1.0f, buffer[i + 1] / (kSize / 2.0f) - 1.0f,
+                out.push_back({buffer[i] / (kSize / 2.0f) - 1.0f,
+                               buffer[i + 1] / (kSize / 2.0f) - 1.0f,
                                buffer[i + 7] / buffer[i + 10], buffer[i + 8] / buffer[i + 10]});
             }
         }
@@ -101,7 +104,8 @@ std::vector<Vertex> Corners(const BitmapGlyph& g, float x, float y, float s) {
         {x + s * (g.width + g.xOffset), y - s * g.yOffset, g.textureX + g.width, g.textureY},
         {x + s * (g.width + g.xOffset), y - s * g.yOffset - s * g.height, g.textureX + g.width,
          g.textureY + g.textureHeight},
-        {x + s * g.xOffset, y - s * g.yOffset - s * g.height, g.textureX, g.textureY + g.textureHeight},
+        {x + s * g.xOffset, y - s * g.yOffset - s * g.height, g.textureX,
+         g.textureY + g.textureHeight},
     };
 }
 
@@ -110,12 +114,14 @@ void ExpectSameCorners(const std::vector<Vertex>& expected, const std::vector<Ve
     for (const Vertex& e : expected) {
         bool found = false;
         for (const Vertex& v : got) found = found || Near(e, v);
-        EXPECT_TRUE(found) << "missing corner (" << e.x << ", " << e.y << ") tex (" << e.s << ", " << e.t << ")";
+        EXPECT_TRUE(found) << "missing corner (" << e.x << ", " << e.y << ") tex (" << e.s << ", "
+                           << e.t << ")";
     }
     for (const Vertex& v : got) {
         bool expectedHere = false;
         for (const Vertex& e : expected) expectedHere = expectedHere || Near(e, v);
-        EXPECT_TRUE(expectedHere) << "stray vertex (" << v.x << ", " << v.y << ") tex (" << v.s << ", " << v.t << ")";
+        EXPECT_TRUE(expectedHere) << "stray vertex (" << v.x << ", " << v.y << ") tex (" << v.s
+                                  << ", " << v.t << ")";
     }
 }
 
@@ -205,7 +211,8 @@ TEST_F(BitmapFontGl, EachGlyphIsOneClockwiseQuadCoveringItsWholeBox) {
         unsigned char c;
         float scale, x, y;
     };
-    const Case cases[] = {{'A', 2.0f, 0.1f, 0.5f}, {'b', 1.5f, -0.6f, -0.2f}, {200, 3.0f, 0.0f, 0.0f}};
+    const Case cases[] = {
+        {'A', 2.0f, 0.1f, 0.5f}, {'b', 1.5f, -0.6f, -0.2f}, {200, 3.0f, 0.0f, 0.0f}};
     for (const Case& c : cases) {
         font.SetScale(c.scale);
         const BitmapGlyph& g = font.glyphs[font.glyphTable[c.c]];
@@ -300,7 +307,8 @@ protected:
             ASSERT_NE(-1, j) << *c;
             const BitmapGlyph& g = font.glyphs[j];
             float s = font.scale;
-            int qx0 = PixelX(x + pen + s * g.xOffset), qx1 = PixelX(x + pen + s * (g.width + g.xOffset)) + 1;
+            int qx0 = PixelX(x + pen + s * g.xOffset),
+                qx1 = PixelX(x + pen + s * (g.width + g.xOffset)) + 1;
             int qy1 = PixelY(y - s * g.yOffset) + 1, qy0 = PixelY(y - s * g.yOffset - s * g.height);
             if (*c != ' ') {
                 EXPECT_GT(gl.RegionBrightness(qx0, qy0, qx1, qy1), 255 * 20) << "glyph " << *c;

@@ -23,7 +23,9 @@ using fonttest::Word3;
 
 namespace {
 
-int Read(BitmapFont& font, const Picture& p) { return font.ReadMetrics(p.rgba.data(), p.width, p.height); }
+int Read(BitmapFont& font, const Picture& p) {
+    return font.ReadMetrics(p.rgba.data(), p.width, p.height);
+}
 
 void ExpectNoGlyphs(const BitmapFont& font) {
     EXPECT_EQ(0, font.glyphCount);
@@ -132,7 +134,8 @@ TEST(BitmapFontMetrics, MalformedBlocksAreRejected) {
         {"a count of 0", {1, Word1(65, 8, 12), Word2(0, 0, 9), Word3(0, 0), 0}},
         {"the count alone", {7}},
         {"no glyphs", {0, 1}},
-        {"two glyphs announced, one present", {2, Word1(65, 8, 12), Word2(0, 0, 9), Word3(0, 0), 4}},
+        {"two glyphs announced, one present",
+         {2, Word1(65, 8, 12), Word2(0, 0, 9), Word3(0, 0), 4}},
         {"a huge glyph count", {0xFFFFFF, Word1(65, 8, 12), Word2(0, 0, 9), Word3(0, 0), 4}},
         {"a glyph cut short", {1, Word1(65, 8, 12), Word2(0, 0, 9), 3}},
     };
@@ -292,7 +295,8 @@ TEST_P(ShippedFontPicture, CoversPrintableAsciiWithGlyphsInsideThePicture) {
     FreeTga(image);
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, ShippedFontPicture, ::testing::Values("font_tech.tga", "font_vimra.tga"),
+INSTANTIATE_TEST_SUITE_P(Shipped, ShippedFontPicture,
+                         ::testing::Values("font_tech.tga", "font_vimra.tga"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              return std::string(info.param).substr(5, std::strlen(info.param) - 9);
                          });

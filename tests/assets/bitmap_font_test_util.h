@@ -37,11 +37,15 @@ struct Picture {
     }
 };
 
-inline unsigned Word1(int code, int w, int h) { return ((unsigned)code << 16) | ((unsigned)w << 8) | (unsigned)h; }
+inline unsigned Word1(int code, int w, int h) {
+    return ((unsigned)code << 16) | ((unsigned)w << 8) | (unsigned)h;
+}
 inline unsigned Word2(int xOffset, int yOffset, int advance) {
     return ((unsigned)(xOffset & 255) << 16) | ((unsigned)(yOffset & 255) << 8) | (unsigned)advance;
 }
-inline unsigned Word3(int textureX, int textureY) { return ((unsigned)textureX << 12) | (unsigned)textureY; }
+inline unsigned Word3(int textureX, int textureY) {
+    return ((unsigned)textureX << 12) | (unsigned)textureY;
+}
 
 struct GlyphSpec {
     int code, w, h, xOffset, yOffset, advance, textureX, textureY;

@@ -171,7 +171,9 @@ Bytes Values(const FormatCase& f, int count) {
 
 Bytes RunLength(const Bytes& values, int width, int height, int valueBytes) {
     Bytes out;
-    auto value = [&](int i) { return Bytes(values.begin() + i * valueBytes, values.begin() + (i + 1) * valueBytes); };
+    auto value = [&](int i) {
+        return Bytes(values.begin() + i * valueBytes, values.begin() + (i + 1) * valueBytes);
+    };
     for (int y = 0; y < height; ++y) {
         int x = 0;
         while (x < width) {
@@ -317,7 +319,8 @@ TEST(TgaRead, MalformedPicturesAreRejected) {
     cases.push_back({"true colour of 8 bits", Tga(TrueColour(1, 1, 8), {1, 2, 3, 4})});
     cases.push_back({"width 0", Tga(TrueColour(0, 1, 24), {1, 2, 3})});
     cases.push_back({"height 0", Tga(TrueColour(1, 0, 24), {1, 2, 3})});
-    cases.push_back({"65535 x 65535 with 4 bytes of data", Tga(TrueColour(65535, 65535, 32), {1, 2, 3, 4})});
+    cases.push_back(
+        {"65535 x 65535 with 4 bytes of data", Tga(TrueColour(65535, 65535, 32), {1, 2, 3, 4})});
     cases.push_back({"wider than the largest side",
                      Tga(TrueColour(kTgaMaxSide + 1, 1, 24), Bytes((kTgaMaxSide + 1) * 3, 1))});
     {

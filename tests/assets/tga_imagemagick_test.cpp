@@ -42,8 +42,9 @@ Source Gradient() {
     Source s = {"tga_im_gradient.rgba", 7, 5, {}};
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
-            s.rgba.insert(s.rgba.end(), {(unsigned char)(x * 37 + y * 11), (unsigned char)(x * 13 + y * 71),
-                                         (unsigned char)(x * 91 + y * 5), (unsigned char)(x * 40 + y * 50 + 7)});
+            s.rgba.insert(s.rgba.end(),
+                          {(unsigned char)(x * 37 + y * 11), (unsigned char)(x * 13 + y * 71),
+                           (unsigned char)(x * 91 + y * 5), (unsigned char)(x * 40 + y * 50 + 7)});
     return s;
 }
 
@@ -53,10 +54,12 @@ Source Bands() {
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x) {
             if (x % 37 == 5)
-                s.rgba.insert(s.rgba.end(), {(unsigned char)x, (unsigned char)(x * 7), (unsigned char)(y * 40), 200});
+                s.rgba.insert(s.rgba.end(), {(unsigned char)x, (unsigned char)(x * 7),
+                                             (unsigned char)(y * 40), 200});
             else
                 s.rgba.insert(s.rgba.end(), {(unsigned char)(x / 20 * 30), (unsigned char)(y * 40),
-                                             (unsigned char)(255 - x / 20 * 30), (unsigned char)(y < 3 ? 255 : 128)});
+                                             (unsigned char)(255 - x / 20 * 30),
+                                             (unsigned char)(y < 3 ? 255 : 128)});
         }
     // A band of one colour over the whole first row and into the second.
     for (int i = 0; i < 170 * 4; i += 4) {
@@ -79,16 +82,19 @@ const Variant kVariants[] = {
     {"true colour 32", "-type TrueColorAlpha -compress None", 2, false},
     {"true colour 32 RLE", "-type TrueColorAlpha -compress RLE", 10, false},
     {"true colour 32 top first", "-type TrueColorAlpha -compress None -orient TopLeft", 2, true},
-    {"true colour 32 RLE top first", "-type TrueColorAlpha -compress RLE -orient TopLeft", 10, true},
+    {"true colour 32 RLE top first", "-type TrueColorAlpha -compress RLE -orient TopLeft", 10,
+     true},
     {"true colour 24", "-alpha off -type TrueColor -compress None", 2, false},
     {"true colour 24 RLE", "-alpha off -type TrueColor -compress RLE", 10, false},
-    {"true colour 24 RLE top first", "-alpha off -type TrueColor -compress RLE -orient TopLeft", 10, true},
+    {"true colour 24 RLE top first", "-alpha off -type TrueColor -compress RLE -orient TopLeft", 10,
+     true},
     {"colour mapped", "-alpha off -type Palette -compress None", 1, false},
     {"colour mapped RLE", "-alpha off -type Palette -compress RLE", 9, false},
     {"colour mapped top first", "-alpha off -type Palette -compress None -orient TopLeft", 1, true},
     {"greyscale", "-alpha off -type Grayscale -compress None", 3, false},
     {"greyscale RLE", "-alpha off -type Grayscale -compress RLE", 11, false},
-    {"greyscale RLE top first", "-alpha off -type Grayscale -compress RLE -orient TopLeft", 11, true},
+    {"greyscale RLE top first", "-alpha off -type Grayscale -compress RLE -orient TopLeft", 11,
+     true},
 };
 
 class TgaImageMagick : public ::testing::TestWithParam<Variant> {
@@ -106,7 +112,8 @@ protected:
         made.insert(made.end(), {raw, tga, back});
         ASSERT_TRUE(tgatest::WriteFile(raw, src.rgba));
         std::string size = std::to_string(src.width) + "x" + std::to_string(src.height);
-        ASSERT_TRUE(RunQuietly("convert -size " + size + " -depth 8 rgba:" + raw + " " + v.options + " " + tga))
+        ASSERT_TRUE(RunQuietly("convert -size " + size + " -depth 8 rgba:" + raw + " " + v.options +
+                               " " + tga))
             << v.name;
         // ImageMagick keeps a TGA's rows in file order and records the orientation
         // beside them; -auto-orient applies it, giving the picture as the file means it.
@@ -127,8 +134,10 @@ protected:
         ASSERT_EQ(expected.size(), (size_t)src.width * src.height * 4);
         Bytes got = img.Pixels();
         for (size_t i = 0; i < got.size(); i += 4) {
-            Bytes a(got.begin() + i, got.begin() + i + 4), e(expected.begin() + i, expected.begin() + i + 4);
-            ASSERT_EQ(e, a) << v.name << ": pixel (" << (i / 4) % src.width << ", " << (i / 4) / src.width << ")";
+            Bytes a(got.begin() + i, got.begin() + i + 4),
+                e(expected.begin() + i, expected.begin() + i + 4);
+            ASSERT_EQ(e, a) << v.name << ": pixel (" << (i / 4) % src.width << ", "
+                            << (i / 4) / src.width << ")";
         }
     }
 };

@@ -80,7 +80,8 @@ inline bool ReadFile(const std::string& name, Bytes* out) {
     out->clear();
     unsigned char chunk[4096];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) out->insert(out->end(), chunk, chunk + got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        out->insert(out->end(), chunk, chunk + got);
     std::fclose(f);
     return true;
 }

@@ -19,7 +19,9 @@ struct Expected {
     float realValue;   // real
 };
 
-Expected Ident(const std::string& text, int line = 1) { return {TokenIdentifier, line, text, 0, 0.0f}; }
+Expected Ident(const std::string& text, int line = 1) {
+    return {TokenIdentifier, line, text, 0, 0.0f};
+}
 Expected Str(const std::string& text, int line = 1) { return {TokenString, line, text, 0, 0.0f}; }
 Expected Int(int value, int line = 1) { return {TokenInteger, line, "", value, 0.0f}; }
 Expected Chr(int value, int line = 1) { return {TokenCharacter, line, "", value, 0.0f}; }

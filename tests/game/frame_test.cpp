@@ -70,7 +70,8 @@ TEST_F(FrameTest, TheLandscapeLightsTheScreenAndTheHudSitsWhereItBelongs) {
     // The energy bar at x = -0.9 (pixel 32) from 0.9 - energy up to 0.9 (pixel 456).
     const int barBottom = (int)((0.9f - game.energy + 1.0f) * 240.0f);
     EXPECT_GT(gl.RegionBrightness(29, barBottom + 5, 36, 450), 100 * (450 - barBottom));
-    EXPECT_LT(gl.RegionBrightness(29, 0, 36, barBottom - 8), gl.RegionBrightness(29, barBottom + 5, 36, 450));
+    EXPECT_LT(gl.RegionBrightness(29, 0, 36, barBottom - 8),
+              gl.RegionBrightness(29, barBottom + 5, 36, 450));
     // "SLIDE !" near the top centre, and the frame-rate text at the top right.
     EXPECT_GT(gl.RegionBrightness(200, 420, 400, 475), 20000);
     EXPECT_GT(gl.RegionBrightness(540, 440, 640, 475), 2000);

@@ -59,7 +59,8 @@ bool Near(const unsigned char* p, Rgb c) {
 }
 
 std::string Describe(const unsigned char* p) {
-    return "(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
+    return "(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) +
+           ")";
 }
 
 TEST_F(HudColours, EachBarIsAWideDarkLineUnderANarrowBrightOne) {
@@ -137,7 +138,8 @@ TEST_F(HudColours, TheFrameRateIsAThinLightGreenLineOverAWideBlackOutline) {
     Clear(grey);
     DrawBarsCountersAndRate(g, fontB, strokeFont);
     const std::vector<unsigned char> rgba = SharedGameHarness().ReadPixels();
-    const Rgb light = Byte(0.7f, 1.0f, 0.5f), black{0, 0, 0}, background{greyByte, greyByte, greyByte};
+    const Rgb light = Byte(0.7f, 1.0f, 0.5f), black{0, 0, 0},
+              background{greyByte, greyByte, greyByte};
     int thinPixels = 0, wrong = 0;
     std::string firstWrong;
     for (size_t i = 0; i < thin.size(); ++i) {

@@ -115,10 +115,13 @@ TEST_F(HudTest, CountersAndTheRateBeforeTheFirstMeasurement) {
     std::vector<FedPrimitive> drawn =
         RecordFeedback([&] { DrawBarsCountersAndRate(g, fontB, strokeFont); });
     std::vector<FedPrimitive> polygons, lines;
-    for (const FedPrimitive& p : drawn) (p.token == GL_POLYGON_TOKEN ? polygons : lines).push_back(p);
+    for (const FedPrimitive& p : drawn)
+        (p.token == GL_POLYGON_TOKEN ? polygons : lines).push_back(p);
     std::vector<FedPrimitive> expected = BitmapText(fontB, 0.65f, 0.85f, -0.55f, "3");
-    for (const FedPrimitive& p : BitmapText(fontB, 0.65f, 0.6f, -0.55f, "14")) expected.push_back(p);
-    for (const FedPrimitive& p : BitmapText(fontB, 0.65f, 0.37f, -0.55f, "7")) expected.push_back(p);
+    for (const FedPrimitive& p : BitmapText(fontB, 0.65f, 0.6f, -0.55f, "14"))
+        expected.push_back(p);
+    for (const FedPrimitive& p : BitmapText(fontB, 0.65f, 0.37f, -0.55f, "7"))
+        expected.push_back(p);
     ExpectSame(polygons, expected);
 
     // After the ten bar lines: "0.00 FPS" twice, outline then line.

@@ -26,7 +26,9 @@ struct D3 {
 };
 D3 Sub(D3 a, D3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 double Dot(D3 a, D3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-D3 Cross(D3 a, D3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+D3 Cross(D3 a, D3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 D3 Unit(D3 a) {
     const double l = std::sqrt(Dot(a, a));
     return {a.x / l, a.y / l, a.z / l};
@@ -100,7 +102,8 @@ TEST(Projection, AtSixteenByNineTheWorldKeepsFieldOfView80AndAspect1_33) {
     EXPECT_EQ(head, landscape.head) << "no advance";
 }
 
-// The atom's corners at animation angle theta (its electron cubes 1 to 6), worked out here on their own.
+// The atom's corners at animation angle theta (its electron cubes 1 to 6), worked out
+// here on their own.
 std::vector<D3> AtomCorners(double theta) {
     std::vector<D3> out;
     for (int i = 1; i <= 6; ++i) {
@@ -109,7 +112,8 @@ std::vector<D3> AtomCorners(double theta) {
         for (int k = 0; k < 8; ++k) {
             const double cx = (k & 1) ? h : -h, cy = (k & 2) ? h : -h, cz = (k & 4) ? h : -h;
             if (i == 1 || i == 4) out.push_back({cx, c * (cy + r) + s * cz, c * cz - s * (cy + r)});
-            else if (i == 2 || i == 5) out.push_back({c * cx - s * (cz + r), cy, s * cx + c * (cz + r)});
+            else if (i == 2 || i == 5)
+                out.push_back({c * cx - s * (cz + r), cy, s * cx + c * (cz + r)});
             else out.push_back({c * (cx + r) + s * cy, s * (cx + r) - c * cy, cz});
         }
     }

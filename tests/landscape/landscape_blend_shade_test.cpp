@@ -73,7 +73,8 @@ TEST_F(LandscapeBlendShade, EachEndOfASegmentKeepsItsOwnColour) {
         OneSegmentRing r(Segment(-50.0f, 0.0f, c.start, 50.0f, 0.0f, c.end));
         FlatCamera();
         OppositeState();
-        std::vector<FedPrimitive> fed = RecordColouredFeedback([&] { r.ring.AdvanceAndDraw(0.0f); });
+        std::vector<FedPrimitive> fed =
+            RecordColouredFeedback([&] { r.ring.AdvanceAndDraw(0.0f); });
         ASSERT_EQ(0, r.ring.head) << "no advance";
         ASSERT_EQ(1u, fed.size());
         ASSERT_EQ(GL_LINE_TOKEN, fed[0].token);

@@ -142,8 +142,9 @@ TEST(AtomAnimate, XyOrbitMirrorsTheCubeAndNormalsFollowTheMovedCorners) {
         atom.Animate(c.theta);
         const QuadFace& face = atom.faces.items[c.face];
         ExpectVecNear(face.normal, c.normal.x, c.normal.y, c.normal.z, 1e-5f, "normal");
-        const float expectedD = -(face.normal.x * face.corner0->x + face.normal.y * face.corner0->y +
-                                  face.normal.z * face.corner0->z);
+        const float expectedD =
+            -(face.normal.x * face.corner0->x + face.normal.y * face.corner0->y +
+              face.normal.z * face.corner0->z);
         EXPECT_NEAR(face.d, expectedD, 1e-4f);
     }
 }

@@ -212,7 +212,8 @@ TEST_F(CollectibleGl, StateLeftByEachDraw) {
                 ExpectColour(s.colour, 1.0f, 1.0f, 1.0f, "no faces, no colour");
             } else {
                 const Flower& flower = static_cast<const Flower&>(*c.object);
-                const int strand = flower.sortEntries.items[flower.sortEntries.count - 1].face->strand;
+                const int strand =
+                    flower.sortEntries.items[flower.sortEntries.count - 1].face->strand;
                 if (strand == 1) {
                     ExpectColour(s.colour, 0.04f, 0.08f, 0.2f, "blue");
                 } else {

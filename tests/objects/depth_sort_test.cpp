@@ -175,7 +175,8 @@ TEST(DepthSort, ResultIsAnAscendingPermutationWhateverTheStartingOrder) {
         SCOPED_TRACE(c.what);
         GrowArray<DepthSortEntry<PlainFace>> entries;
         for (int index : c.startOrder)
-            ASSERT_EQ(entries.Push(DepthSortEntry<PlainFace>{&faces[index], Vec3{0, 0, 0}, 0.0f}), 1);
+            ASSERT_EQ(entries.Push(DepthSortEntry<PlainFace>{&faces[index], Vec3{0, 0, 0}, 0.0f}),
+                      1);
         Mat4 identity;
         identity.Identity();
         int dirty = 1;

@@ -22,8 +22,8 @@ TEST(FlowerBuild, FortyCubesWithTwoStrands) {
     for (int f = 0; f < 240; ++f) {
         EXPECT_EQ(flower.faces.items[f].strand, f / 6 > 20 ? 1 : 0) << "face " << f;
         EXPECT_EQ(flower.sortEntries.items[f].face, &flower.faces.items[f]);
-        EXPECT_EQ(flower.faces.items[f].corner0, &flower.vertices.items[8 * (f / 6) +
-                                                                        kCubeFaceCorners[f % 6][0]]);
+        EXPECT_EQ(flower.faces.items[f].corner0,
+                  &flower.vertices.items[8 * (f / 6) + kCubeFaceCorners[f % 6][0]]);
     }
     // Built like the atom's cubes: half-size 7.5 at the origin.
     ExpectVecNear(flower.vertices.items[8 * 39 + 7], 7.5f, 7.5f, 7.5f, 0.0f, "last corner");

@@ -48,7 +48,8 @@ TEST_F(FractalGeometry, LevelsCountsAndSizes) {
         ++perLevel[face.level];
         EXPECT_EQ(face.size, expectedSize[face.level]) << f;
     }
-    for (int level = 0; level < 6; ++level) EXPECT_EQ(perLevel[level], expectedFaces[level]) << level;
+    for (int level = 0; level < 6; ++level)
+        EXPECT_EQ(perLevel[level], expectedFaces[level]) << level;
 }
 
 TEST_F(FractalGeometry, LevelZeroTetrahedron) {
@@ -86,7 +87,8 @@ TEST_F(FractalGeometry, EveryNormalIsUnitAndPointsInward) {
         for (int k = 0; k < 4; ++k) centroid = centroid.Add(tetra[k].position);
         centroid = centroid.Scale(0.25f);
         const Vec3 inward = centroid.Sub(face.centre);
-        const float along = inward.x * face.normal.x + inward.y * face.normal.y + inward.z * face.normal.z;
+        const float along =
+            inward.x * face.normal.x + inward.y * face.normal.y + inward.z * face.normal.z;
         ASSERT_GT(along, 0.0f) << "face " << f;
         ASSERT_NEAR(face.normal.Length(), 1.0f, 1e-5f) << "face " << f;
         const Vec3& p2 = face.corner2->position;

@@ -164,18 +164,22 @@ const std::vector<V3> kJetB = {{-1, -2, -3}, {-4, -5, -6}, {-7, -8, -9}};
 INSTANTIATE_TEST_SUITE_P(
     Names, ShipJet,
     ::testing::Values(
-        JetCase{"exact name", {{"body", kTriangle, {{0, 1, 2}}}, {"__jet", kJetA, {{0, 1, 2}, {3, 2, 1}}}},
+        JetCase{"exact name",
+                {{"body", kTriangle, {{0, 1, 2}}}, {"__jet", kJetA, {{0, 1, 2}, {3, 2, 1}}}},
                 {V3{4, 6, 5}, V3{7, 9, 8}, V3{1, 3, 2}}},
-        JetCase{"capitals", {{"__JET", kJetA, {{2, 0, 1}}}},
-                {V3{1, 3, 2}, V3{4, 6, 5}, V3{7, 9, 8}}},
-        JetCase{"last one wins", {{"__jet", kJetA, {{0, 1, 2}}}, {"__Jet", kJetB, {{0, 1, 2}}}},
+        JetCase{
+            "capitals", {{"__JET", kJetA, {{2, 0, 1}}}}, {V3{1, 3, 2}, V3{4, 6, 5}, V3{7, 9, 8}}},
+        JetCase{"last one wins",
+                {{"__jet", kJetA, {{0, 1, 2}}}, {"__Jet", kJetB, {{0, 1, 2}}}},
                 {V3{-4, -6, -5}, V3{-7, -9, -8}, V3{-1, -3, -2}}},
         JetCase{"a later jet mesh without faces changes nothing",
                 {{"__jet", kJetA, {{0, 1, 2}}}, {"__jet", kJetB, {}}},
                 {V3{4, 6, 5}, V3{7, 9, 8}, V3{1, 3, 2}}},
         JetCase{"similar names are not the jet",
-                {{"__jet_", kJetA, {{0, 1, 2}}}, {"x__jet", kJetA, {{0, 1, 2}}},
-                 {"__je", kJetA, {{0, 1, 2}}}, {"_jet", kJetA, {{0, 1, 2}}}},
+                {{"__jet_", kJetA, {{0, 1, 2}}},
+                 {"x__jet", kJetA, {{0, 1, 2}}},
+                 {"__je", kJetA, {{0, 1, 2}}},
+                 {"_jet", kJetA, {{0, 1, 2}}}},
                 {V3{0, 0, 0}, V3{0, 0, 0}, V3{0, 0, 0}}}));
 
 TEST(ShipBuild, AMissingOrBrokenModelFailsAndLeavesNoFaces) {

@@ -118,7 +118,8 @@ TEST(KeptReplays, FocusLostFreezesTheSteeringUntilItComesBack) {
     size_t frames = 0, cursorReadsWithoutFocus = 0;
     for (const Item& i : f.items) {
         if (i.kind == ItemKind::Frame) ++frames;
-        if (i.kind == ItemKind::Cursor && frames >= lost && frames < gained) ++cursorReadsWithoutFocus;
+        if (i.kind == ItemKind::Cursor && frames >= lost && frames < gained)
+            ++cursorReadsWithoutFocus;
     }
     EXPECT_EQ(cursorReadsWithoutFocus, 0u);
     for (size_t n = lost; n < gained; ++n) {

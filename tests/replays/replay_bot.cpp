@@ -90,7 +90,8 @@ void SteerTowards(float tx, float ty) {
 void Play(int frame) {
     switch (g_scenario) {
         case Scenario::Collect: {
-            const bool all = game.collected[0] > 0 && game.collected[1] > 0 && game.collected[2] > 0;
+            const bool all =
+                game.collected[0] > 0 && game.collected[1] > 0 && game.collected[2] > 0;
             if (all && g_doneFrame < 0) g_doneFrame = frame;
             if (g_doneFrame >= 0 && frame >= g_doneFrame + 20) PushEscape();
             if (game.collectibleActive == 1) {

@@ -40,7 +40,8 @@ void CheckRing(long frame, RingWatch& ring, int framesPerSecond) {
         Fail(frame, Format("ring head %d", landscape.head));
     if (landscape.head != ring.previousHead) {
         if (landscape.head != (ring.previousHead + 1) % kRingSlots)
-            Fail(frame, Format("ring head jumped from %d to %d", ring.previousHead, landscape.head));
+            Fail(frame,
+                 Format("ring head jumped from %d to %d", ring.previousHead, landscape.head));
         const float newest = landscape.stamps[landscape.head];
         const float before = landscape.stamps[ring.previousHead];
         if (ring.advances > 0 && !(newest > before))

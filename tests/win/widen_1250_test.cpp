@@ -26,15 +26,15 @@ TEST_P(Widen1250Cases, MatchesTheCodePage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, Widen1250Cases,
-    testing::Values(
-        Case{"ascii", "Game Over", L"Game Over"},
-        // The game-over text: r with caron and i with acute differ from code page 1252.
-        Case{"game_over_words", "Poda\xF8ilo se ti sesb\xEDrat", L"Poda\u0159ilo se ti sesb\u00EDrat"},
-        // Letters that sit where 1252 has other letters or punctuation.
-        Case{"caron_letters", "\x8A\x9A\x8E\x9E\xC8\xE8", L"\u0160\u0161\u017D\u017E\u010C\u010D"},
-        Case{"ring_and_ogonek", "\xD9\xF9\xA5\xB9", L"\u016E\u016F\u0104\u0105"},
-        Case{"line_breaks_kept", "a :\n1\n", L"a :\n1\n"},
-        Case{"empty", "", L""}),
+    testing::Values(Case{"ascii", "Game Over", L"Game Over"},
+                    // The game-over text: r with caron and i with acute differ from code page 1252.
+                    Case{"game_over_words", "Poda\xF8ilo se ti sesb\xEDrat",
+                         L"Poda\u0159ilo se ti sesb\u00EDrat"},
+                    // Letters that sit where 1252 has other letters or punctuation.
+                    Case{"caron_letters", "\x8A\x9A\x8E\x9E\xC8\xE8",
+                         L"\u0160\u0161\u017D\u017E\u010C\u010D"},
+                    Case{"ring_and_ogonek", "\xD9\xF9\xA5\xB9", L"\u016E\u016F\u0104\u0105"},
+                    Case{"line_breaks_kept", "a :\n1\n", L"a :\n1\n"}, Case{"empty", "", L""}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(Widen1250, NullIsAnEmptyText) {
