@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/sdl/seam.h"
+#include "tests/platform/test_window.h"
 
 namespace {
 
@@ -19,17 +20,8 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 HWND MakeWindow(int width, int height, bool visible, int x = 0, int y = 0) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA wc;
-        std::memset(&wc, 0, sizeof(wc));
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = PlainProc;
-        wc.lpszClassName = "DesktopMannersTest";
-        registered = RegisterClassExA(&wc) != 0;
-    }
-    return CreateWindowExA(0, "DesktopMannersTest", "t", WS_POPUP | (visible ? WS_VISIBLE : 0),
-                           x, y, width, height, nullptr, nullptr, nullptr, nullptr);
+    return MakeTestWindow("DesktopMannersTest", PlainProc, 0,
+                          WS_POPUP | (visible ? WS_VISIBLE : 0), x, y, width, height);
 }
 
 void Drain() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/sdl/seam.h"
+#include "tests/platform/test_window.h"
 
 namespace {
 
@@ -17,17 +18,7 @@ using orvseam::Call;
 LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
 HWND MakeWindow(int width, int height) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA wc;
-        std::memset(&wc, 0, sizeof(wc));
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = Proc;
-        wc.lpszClassName = "GlDisplayTest";
-        registered = RegisterClassExA(&wc) != 0;
-    }
-    HWND w = CreateWindowExA(WS_EX_TOPMOST, "GlDisplayTest", "t", WS_POPUP, 0, 0, width, height,
-                             nullptr, nullptr, nullptr, nullptr);
+    HWND w = MakeTestWindow("GlDisplayTest", Proc, WS_EX_TOPMOST, WS_POPUP, 0, 0, width, height);
     if (w != nullptr) ShowWindow(w, SW_SHOW);
     return w;
 }

@@ -13,6 +13,7 @@
 #include "platform/message_box_1250.h"
 #include "platform/msclock.h"
 #include "platform/sdl/seam.h"
+#include "tests/platform/test_window.h"
 #include "tests/support/gl_test_window.h"
 
 namespace {
@@ -26,17 +27,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 HWND MakeWindow() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXA wc;
-        std::memset(&wc, 0, sizeof(wc));
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = RecordingProc;
-        wc.lpszClassName = "PlatformTest";
-        registered = RegisterClassExA(&wc) != 0;
-    }
-    return CreateWindowExA(WS_EX_TOPMOST, "PlatformTest", "t", WS_POPUP, 0, 0, 64, 48, nullptr,
-                           nullptr, nullptr, nullptr);
+    return MakeTestWindow("PlatformTest", RecordingProc, WS_EX_TOPMOST, WS_POPUP, 0, 0, 64, 48);
 }
 
 void Drain() {
