@@ -87,9 +87,12 @@ echo "   root ready in $((SECONDS - started)) s, with a clone of $(git -C "$repo
 in_root() {
   local command="$1"
   shift
+  # In the background with a wait: a signal to this script then ends it at once, and the
+  # clean-up takes whatever still runs in the root with it.
   chroot "$root" /usr/bin/env -i TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" \
-    /bin/bash -c "cd /root/orvendale && $command"
+    /bin/bash -c "cd /root/orvendale && $command" &
+  wait "$!"
 }
 
 failed=0
