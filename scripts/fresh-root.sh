@@ -37,14 +37,22 @@ root="$base/root"
 
 # Ends every process still running inside the root (an X server, a game left behind by a
 # failed step), then unmounts everything below it, deepest first.
-cleanup() {
-  local rc=$? pid
+in_root_pids() {
+  local pid
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-    if [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ]; then
-      kill -9 "$pid" 2>/dev/null || true
-    fi
+    [ "$(readlink "/proc/$pid/root" 2>/dev/null)" = "$root" ] && echo "$pid"
   done
-  sleep 0.5
+  return 0
+}
+cleanup() {
+  local rc=$? pids attempt
+  # Again and again: a process may start another while the first are ended.
+  for attempt in $(seq 1 20); do
+    pids="$(in_root_pids)"
+    [ -z "$pids" ] && break
+    kill -9 $pids 2>/dev/null || true
+    sleep 0.5
+  done
   if findmnt -rno TARGET | grep -q "^$root"; then
     umount -R "$root/proc" "$root/sys" "$root/dev" 2>/dev/null ||
       umount -R -l "$root/proc" "$root/sys" "$root/dev" 2>/dev/null || true
@@ -53,7 +61,7 @@ cleanup() {
     echo "fresh-root: could not unmount everything below $root" >&2
     rc=1
   elif [ "$keep" -eq 0 ]; then
-    rm -rf "$base"
+    rm -rf --one-file-system "$base" 2>/dev/null || { sleep 1; rm -rf --one-file-system "$base"; }
   else
     echo "fresh-root: the root stays at $root"
   fi
