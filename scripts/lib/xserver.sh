@@ -1,5 +1,5 @@
 # start_xvfb WIDTH HEIGHT [XVFB_ARGUMENT...]: starts a private Xvfb with a screen of that
-# size (24-bit colour, no TCP, no window manager) on the first free display from 60 up,
+# size (24-bit colour, no TCP, no reset, no window manager) on the first free display from 60 up,
 # waits until it answers, and sets XVFB_PID and exports DISPLAY. Returns non-zero when no
 # server could be started. Sourced by the scripts and tests that need an X server.
 #
@@ -14,7 +14,9 @@ start_xvfb() {
   for n in $(seq 60 199); do
     [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
     grep -q "@/tmp/.X11-unix/X${n}\$" /proc/net/unix 2>/dev/null && continue
-    Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp "$@" >/dev/null 2>&1 &
+    # -noreset: a server that resets when its last client leaves refuses the next one for
+    # a moment, and a test that starts one program after another would meet that moment.
+    Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp -noreset "$@" >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for i in $(seq 1 100); do
