@@ -16,13 +16,6 @@ centroid() {
 other_bars() {
   convert "$1" -crop 40x60+70+22 +repage -colorspace Gray -format '%[fx:mean]' info:
 }
-move() {  # move DX STEPS
-  local i
-  for i in $(seq 1 "$2"); do
-    xdotool mousemove_relative -- "$1" 0
-    sleep 0.03
-  done
-}
 
 e2e_start_game
 e2e_wait_log "Rendering !" 30 || e2e_fail "the game did not start"
@@ -39,10 +32,10 @@ done
 [ -n "$helper" ] || e2e_fail "could not open another window"
 xdotool windowfocus "$helper"
 sleep 0.5
-move 60 30
+e2e_move 60 30
 sleep 1
 e2e_screenshot "$E2E_WORK/unfocused1.png"
-move -60 30
+e2e_move -60 30
 sleep 1
 e2e_screenshot "$E2E_WORK/unfocused2.png"
 changed=$(compare -metric AE "$E2E_WORK/unfocused1.png" "$E2E_WORK/unfocused2.png" null: 2>&1)
@@ -53,10 +46,10 @@ kill "$other" 2>/dev/null
 # Back in the game: steer right, then left.
 xdotool mousemove 20 20 windowfocus "$game"
 sleep 0.5
-move 100 30
+e2e_move 100 30
 sleep 2
 e2e_screenshot "$E2E_WORK/right.png"
-move -100 60
+e2e_move -100 60
 sleep 2
 e2e_screenshot "$E2E_WORK/left.png"
 right=$(centroid "$E2E_WORK/right.png")

@@ -208,3 +208,12 @@ e2e_cpu_share() {
   t1="$(awk '{ print $14 + $15 }' "/proc/$E2E_GPID/stat")"
   awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$1" 'BEGIN { printf "%.3f\n", (b - a) / hz / s }'
 }
+
+# e2e_move DX STEPS: moves the real pointer DX pixels sideways, STEPS times, as a hand would.
+e2e_move() {
+  local i
+  for i in $(seq 1 "$2"); do
+    xdotool mousemove_relative -- "$1" 0
+    sleep 0.03
+  done
+}

@@ -31,14 +31,6 @@ e2e_light_green_pixels() {
     if (g > 150 && g > r + 30 && r > b + 30) n++ } END { print n + 0 }'
 }
 
-e2e_move() {  # e2e_move DX STEPS
-  local i
-  for i in $(seq 1 "$2"); do
-    xdotool mousemove_relative -- "$1" 0
-    sleep 0.03
-  done
-}
-
 e2e_play_at_size() {
   SIZE_W="$1"
   SIZE_H="$2"
