@@ -1,5 +1,11 @@
 #include "app/window_proc.h"
+#include "app/pause.h"
 #include "app/shell.h"
+
+namespace {
+// Bit 30 of a key message's lParam: the key was already down (an auto-repeat).
+const LPARAM kKeyWasDown = (LPARAM)1 << 30;
+}  // namespace
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -16,6 +22,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (wParam == VK_ESCAPE) {
                 ShowCursor(TRUE);
                 SendMessageA(window, WM_CLOSE, 0, 0);
+            } else if (wParam == 'P' && !(lParam & kKeyWasDown)) {
+                // A held key repeats; only the press itself toggles.
+                TogglePause();
             }
             return 0;
         default:

@@ -407,7 +407,7 @@ def block(payload):
     return struct.pack("<I", len(payload)) + payload + struct.pack("<I", zlib.crc32(payload))
 
 
-def replay_header(width, height, data_hash, version=1):
+def replay_header(width, height, data_hash, version=2):
     head = b"ORVRPLAY" + struct.pack("<IIIQ", version, width, height, data_hash)
     return head + struct.pack("<I", zlib.crc32(head))
 

@@ -15,14 +15,16 @@ GlDisplay* display = nullptr;
 int64_t perfFrequency = 0;
 
 void AdvanceTime(GameState& g, long long now, long long frequency) {
-    if (g.lastCounter == -1) {
+    if (g.lastCounter == -1 || g.paused) {
         g.frameTime = 0.0f;
     } else {
         // The whole 64-bit difference: a 1 GHz counter wraps 32 bits in 2.1 s.
         g.frameTime = (float)((double)(now - g.lastCounter) / (double)frequency);
     }
     g.totalTime += g.frameTime;
-    g.lastCounter = now;
+    // Paused, the clock forgets its last reading, so the first frame after the pause
+    // takes no time: the time spent paused never reaches the game.
+    g.lastCounter = g.paused ? -1 : now;
     g.landscapeTime = g.totalTime * 0.33333334f;
 }
 
@@ -123,6 +125,7 @@ void RunFrame() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     DrawStartTexts(g, fontA, fontB);
+    DrawPauseText(g, fontA);
 
     ApplyMeterRule(g, landscape);
     ApplyDrainRule(g, landscape);

@@ -20,7 +20,7 @@ extern int64_t perfFrequency;
 void RunFrame();
 
 // The timing step on its own: measures the frame with the performance counter and
-// advances the game's clocks.
+// advances the game's clocks. While paused a frame takes no time.
 void AdvanceTime(GameState& g, long long counterNow, long long counterFrequency);
 // The frame-rate count, reading the millisecond clock.
 void CountFrameRate(GameState& g);

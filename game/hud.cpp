@@ -52,6 +52,11 @@ void DrawStartTexts(const GameState& g, BitmapFont& fontA, BitmapFont& fontB) {
     if (g.totalTime > 3.0f) fontA.DrawString(-0.3f, 0.9f, "SLIDE !");
 }
 
+void DrawPauseText(const GameState& g, BitmapFont& fontA) {
+    if (!g.paused) return;
+    fontA.DrawString(-0.25f, 0.1f, "PAUSED");
+}
+
 void DrawBarsCountersAndRate(const GameState& g, BitmapFont& fontB, StrokeFont& stroke) {
     char text[1024];
     glDisable(GL_TEXTURE_2D);

@@ -9,5 +9,7 @@
 
 // Countdown while totalTime < 3 (font B), banner once it is above 3 (font A).
 void DrawStartTexts(const GameState& g, BitmapFont& fontA, BitmapFont& fontB);
+// "PAUSED" across the middle of the picture while the game is paused (font A).
+void DrawPauseText(const GameState& g, BitmapFont& fontA);
 // Energy bar, zone bars, counters (font B at 0.65) and the frame rate (stroke font).
 void DrawBarsCountersAndRate(const GameState& g, BitmapFont& fontB, StrokeFont& stroke);

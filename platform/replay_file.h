@@ -21,7 +21,9 @@
 
 namespace orvreplay {
 
-const uint32_t kFormatVersion = 1;
+// Version 2: the steering reads the performance counter for its own clock, one reading
+// more a frame than version 1 holds, so a version 1 file cannot be played.
+const uint32_t kFormatVersion = 2;
 const size_t kHeaderSize = 32;
 // No block the recorder writes comes near this; a larger length is damage, not data.
 const uint32_t kMaxBlockPayload = 1u << 20;
@@ -89,7 +91,7 @@ struct ReplayFile {
     std::vector<FrameDigest> digests;
 };
 
-enum class ReadResult { Ok, Truncated, Foreign, NewerVersion, Corrupted };
+enum class ReadResult { Ok, Truncated, Foreign, NewerVersion, OlderVersion, Corrupted };
 
 // Decodes a whole file. On anything but Ok, `error` says what is wrong and where, and
 // `file` holds what was decoded before it.

@@ -210,6 +210,12 @@ ReadResult ReadReplay(const uint8_t* data, size_t size, ReplayFile* file, std::s
     h.width = (int32_t)GetU32(data + 12);
     h.height = (int32_t)GetU32(data + 16);
     h.dataHash = GetU64(data + 20);
+    if (version != 0 && version < kFormatVersion) {
+        *error = "made by an older game (format version " + std::to_string(version) +
+                 "; this game plays version " + std::to_string(kFormatVersion) +
+                 " only, since the steering's clock changed)";
+        return ReadResult::OlderVersion;
+    }
     if (version == 0 || h.width <= 0 || h.width > kLargestSide || h.height <= 0 ||
         h.height > kLargestSide) {
         *error = "corrupted: the header holds impossible values";

@@ -46,6 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
     CentreMouse();
     Steering steering;
+    bool pauseShown = false;  // the paused picture has been drawn
 
     MSG msg;
     for (;;) {
@@ -55,13 +56,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             DispatchMessageA(&msg);
             continue;
         }
-        if (game.energy > 0.0f) {
-            if (hasFocus) SteerStep(steering, game, ship);
+        if (game.paused && !pauseShown) {
+            // One frame of no time shows the paused picture; then the loop sleeps.
+            RunFrame();
+            EndReplayFrame();
+            pauseShown = true;
+        } else if (game.energy > 0.0f && !game.paused) {
+            if (pauseShown) {
+                pauseShown = false;
+                RestartSteeringClock(steering);
+            }
+            LARGE_INTEGER now;
+            QueryPerformanceCounter(&now);
+            SteerFrame(steering, game, ship, hasFocus != 0, now.QuadPart, perfFrequency);
             RunFrame();
             EndReplayFrame();
         } else {
-            // The game is over and nothing will be drawn again: sleep until the next
-            // message (Escape, a close) instead of spinning a core on an empty queue.
+            // Paused, or over and nothing will be drawn again: sleep until the next message
+            // (P, Escape, a close) instead of spinning a core on an empty queue.
             WaitMessage();
         }
     }

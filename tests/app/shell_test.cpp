@@ -1,5 +1,4 @@
-// The shell's own steps: the log, the settings, the steering arithmetic and the window
-// procedure.
+// The shell's own steps: the log, the settings and the window procedure.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +13,7 @@
 #include "app/engine_log.h"
 #include "app/settings.h"
 #include "app/shell.h"
-#include "app/steering.h"
 #include "app/window_proc.h"
-#include "objects/ship.h"
 #include "platform/sdl/seam.h"
 
 namespace {
@@ -102,82 +99,6 @@ TEST_F(SettingsTest, BothKeysOrNeither) {
         EXPECT_EQ(w, c.width) << (c.text ? c.text : "(no file)");
         EXPECT_EQ(h, c.height) << (c.text ? c.text : "(no file)");
     }
-}
-
-class SteeringTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        orvseam::Reset();
-        ShowCursor(FALSE);  // as the game: the cursor is hidden and re-centred
-        screenWidth = 640;
-        screenHeight = 480;
-        mouseCentre = {320, 240};
-        SetCursorPos(320, 240);
-    }
-    void TearDown() override {
-        ShowCursor(TRUE);
-        orvseam::Reset();
-    }
-    float StepWithMotion(int dx, int dy) {
-        orvseam::PushMouseMotion(dx, dy);
-        SteerStep(steering, g, ship);
-        return steering.steerTarget.x;
-    }
-    Steering steering;
-    GameState g;
-    Ship ship;
-};
-
-TEST_F(SteeringTest, IntegerDivisionOfTheMovementByFive) {
-    struct Case {
-        int dx;
-        float added;
-    };
-    const Case cases[] = {{4, 0.0f}, {-4, 0.0f}, {5, 1.0f}, {12, 2.0f}, {-7, -1.0f}, {-10, -2.0f}};
-    for (const Case& c : cases) {
-        float before = steering.steerTarget.x;
-        EXPECT_EQ(StepWithMotion(c.dx, 0) - before, c.added) << c.dx;
-    }
-    // Every step re-centres: two moves of 4 never add up.
-    float before = steering.steerTarget.x;
-    StepWithMotion(4, 0);
-    StepWithMotion(4, 0);
-    EXPECT_EQ(steering.steerTarget.x, before);
-}
-
-TEST_F(SteeringTest, TheWorldClosesAFifteenthOfItsDistanceEachStep) {
-    g.collectibleMatrix.Identity();
-    g.collectibleMatrix.m[12] = 100.0f;
-    g.frameTime = 0.0f;
-    StepWithMotion(150, -75);  // target (30, -15)
-    const float tx = (0.0f - 30.0f) * 0.06666667f;
-    const float ty = (0.0f - -15.0f) * 0.06666667f;
-    EXPECT_FLOAT_EQ(g.worldOffset.x, -tx);
-    EXPECT_FLOAT_EQ(g.worldOffset.y, -ty);
-    EXPECT_FLOAT_EQ(g.collectibleMatrix.m[12], 100.0f - tx);
-    EXPECT_FLOAT_EQ(g.collectibleMatrix.m[13], -ty);
-    // With no frame time the camera only damps: eye at (0, 10, -30).
-    EXPECT_FLOAT_EQ(g.cameraMatrix.m[12], 0.0f);
-    EXPECT_FLOAT_EQ(g.cameraMatrix.m[13], 10.0f);
-    EXPECT_FLOAT_EQ(g.cameraMatrix.m[14], -30.0f);
-    EXPECT_GT(g.cameraMatrix.m[10], 0.9f) << "looking along +z";
-}
-
-TEST_F(SteeringTest, TheCameraSwaysWithTheFrameTime) {
-    g.frameTime = 0.1f;
-    StepWithMotion(50, 0);  // target x 10
-    const float gap = g.worldOffset.x - 10.0f;
-    const float sway = (0.0f + gap * 0.1f * 0.5f) * 0.9090909f;
-    EXPECT_FLOAT_EQ(steering.cameraSway.x, sway);
-    EXPECT_FLOAT_EQ(g.cameraMatrix.m[12], sway);
-}
-
-TEST_F(SteeringTest, TheShipGetsThePreviousCameraMatrix) {
-    g.cameraMatrix.Identity();
-    g.cameraMatrix.m[12] = 7.0f;
-    StepWithMotion(0, 0);
-    EXPECT_EQ(ship.viewMatrix.m[12], 7.0f);
-    EXPECT_EQ(ship.dirty, 1);
 }
 
 TEST(WindowProcTest, FocusAndEscape) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Record and replay with the real game. Every replay kept in tests/replays checks exact.
-# Unusable files (missing, empty, truncated, foreign, newer, corrupted) and wrong options
+# Unusable files (missing, empty, truncated, foreign, newer, older, corrupted) and wrong options
 # end with result 2 and one clear line, before any window opens. A recording survives the
 # game being killed, a recording that cannot be written is reported while the game plays
 # on, other data files give a warning and the check still runs, a plain replay plays at
@@ -68,8 +68,12 @@ put("half_magic.orvr", good[:5])
 put("short_header.orvr", good[:20])
 put("truncated.orvr", good[:-7])
 put("foreign.orvr", open(f"{work}/font_tech.tga", "rb").read())
-newer = bytearray(good); newer[8:12] = struct.pack("<I", 2)
+newer = bytearray(good); newer[8:12] = struct.pack("<I", 3)
 put("newer.orvr", bytes(newer))
+# A whole, sound file of the format before the steering's clock.
+older = bytearray(good); older[8:12] = struct.pack("<I", 1)
+older[28:32] = struct.pack("<I", zlib.crc32(bytes(older[:28])))
+put("older.orvr", bytes(older))
 header = bytearray(good); header[12] ^= 0x01
 put("header_flip.orvr", bytes(header))
 body = bytearray(good); body[len(good) // 2] ^= 0x20
@@ -96,7 +100,8 @@ bad_file half_magic.orvr "truncated: the header ends at byte 5"
 bad_file short_header.orvr "truncated: the header ends at byte 20"
 bad_file truncated.orvr "truncated: the last block is cut off"
 bad_file foreign.orvr "not a replay file"
-bad_file newer.orvr "made by a newer game \(format version 2; this game reads up to version 1\)"
+bad_file newer.orvr "made by a newer game \(format version 3; this game reads up to version 2\)"
+bad_file older.orvr "made by an older game \(format version 1; this game plays version 2 only"
 bad_file header_flip.orvr "corrupted: the header's checksum does not match"
 bad_file body_flip.orvr "corrupted: "
 bad_file bad_record.orvr "corrupted: a block holds a malformed record at byte 32"

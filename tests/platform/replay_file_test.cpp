@@ -200,7 +200,7 @@ std::vector<uint8_t> WithRawBlock(std::vector<uint8_t> file, uint32_t length) {
 }  // namespace
 
 TEST(ReplayFileTest, UnusableFilesTable) {
-    const std::vector<uint8_t> good = HeaderWith(1, 640, 480);
+    const std::vector<uint8_t> good = HeaderWith(kFormatVersion, 640, 480);
     const std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 8};
     const std::string text = "n_Width = 1024;\nn_Height = 768;\n";
     std::vector<uint8_t> frameOutOfOrder;
@@ -218,14 +218,16 @@ TEST(ReplayFileTest, UnusableFilesTable) {
         {"a picture", tga, ReadResult::Foreign, "not a replay file"},
         {"a settings file", std::vector<uint8_t>(text.begin(), text.end()), ReadResult::Foreign,
          "not a replay file"},
-        {"version 2", HeaderWith(2, 640, 480), ReadResult::NewerVersion, "format version 2"},
+        {"version 3", HeaderWith(3, 640, 480), ReadResult::NewerVersion, "format version 3"},
+        {"version 1, before the steering's clock", HeaderWith(1, 640, 480),
+         ReadResult::OlderVersion, "older game (format version 1"},
         {"version 2^32-1", HeaderWith(0xFFFFFFFFu, 640, 480), ReadResult::NewerVersion,
          "format version 4294967295"},
         {"version 0", HeaderWith(0, 640, 480), ReadResult::Corrupted, "impossible values"},
-        {"width 0", HeaderWith(1, 0, 480), ReadResult::Corrupted, "impossible values"},
-        {"height too large", HeaderWith(1, 640, 16385), ReadResult::Corrupted,
+        {"width 0", HeaderWith(kFormatVersion, 0, 480), ReadResult::Corrupted, "impossible values"},
+        {"height too large", HeaderWith(kFormatVersion, 640, 16385), ReadResult::Corrupted,
          "impossible values"},
-        {"negative width", HeaderWith(1, 0xFFFFFFFFu, 480), ReadResult::Corrupted,
+        {"negative width", HeaderWith(kFormatVersion, 0xFFFFFFFFu, 480), ReadResult::Corrupted,
          "impossible values"},
         {"block length 0", WithRawBlock(good, 0), ReadResult::Corrupted, "block length"},
         {"block length huge", WithRawBlock(good, kMaxBlockPayload + 1), ReadResult::Corrupted,

@@ -96,11 +96,11 @@ bool HandleMessage(bool* handled) {
 
 // One idle pass of the main loop with a frame of exactly 1/60 s on the scripted clocks.
 void PlayFrame(Steering& steering, int64_t* counter, long long* microseconds) {
-    if (hasFocus) SteerStep(steering, game, ship);
     *counter += kCounterFrequency / kFramesPerSecond;
     *microseconds += 1000000LL / kFramesPerSecond;
     orvseam::SetPerformanceCounter(*counter);
     orvseam::SetMilliseconds((long)(*microseconds / 1000));
+    SteerFrame(steering, game, ship, hasFocus != 0, *counter, kCounterFrequency);
     RunFrame();
 }
 
