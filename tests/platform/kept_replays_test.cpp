@@ -1,7 +1,8 @@
 // The replays kept in tests/replays hold the games they are said to hold (the end-to-end
 // tests check that they replay exact): every frame lasts 1/64 s and the game ends with
-// Escape; one collects each kind, one ends in game over, and in one the window loses the
-// focus, with the steering frozen until it comes back.
+// Escape (the frames of a pause take none); one collects each kind, one ends in game over,
+// and in one the window loses the focus, with the steering frozen until it comes back, and
+// the player pauses.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -51,6 +52,15 @@ std::vector<Delivered> Messages(const ReplayFile& f) {
     return out;
 }
 
+// The frames that took no time: the one drawn when P paused the game and the first after
+// P resumed it (the digest index of each).
+std::vector<size_t> PausedFrames(const ReplayFile& f) {
+    std::vector<size_t> zero;
+    for (const Delivered& d : Messages(f))
+        if (d.message == WM_KEYDOWN && d.wParam == 'P') zero.push_back(d.framesBefore);
+    return zero;
+}
+
 class KeptReplayTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(KeptReplayTest, FramesOfOneSixtyFourthAndEscapeAtTheEnd) {
@@ -60,8 +70,14 @@ TEST_P(KeptReplayTest, FramesOfOneSixtyFourthAndEscapeAtTheEnd) {
     EXPECT_EQ(f.header.height, 480);
     ASSERT_EQ(f.items[0].kind, ItemKind::Frequency);
     EXPECT_EQ(f.items[0].a, 1000000000LL);
-    for (size_t n = 0; n < f.digests.size(); ++n)
-        ASSERT_EQ(f.digests[n].totalTime, (float)n / 64.0f) << "frame " << n + 1;
+    const std::vector<size_t> zero = PausedFrames(f);
+    size_t timed = 0;  // frames before n that took their 1/64 s
+    for (size_t n = 0; n < f.digests.size(); ++n) {
+        ASSERT_EQ(f.digests[n].totalTime, (float)timed / 64.0f) << "frame " << n + 1;
+        bool none = false;
+        for (size_t z : zero) none = none || z == n + 1;
+        if (!none) ++timed;
+    }
     const std::vector<Delivered> m = Messages(f);
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m.back().message, (UINT)WM_KEYDOWN);
@@ -101,6 +117,22 @@ TEST(KeptReplays, GameOverEndsWithTheBoxAnsweredOk) {
     EXPECT_LT(box, lastFrame);
     EXPECT_EQ(f.items[box].a, IDOK);
     EXPECT_EQ(f.items[box].b, MB_OK);
+}
+
+TEST(KeptReplays, FocusLostPausesForTwoSecondsThatNeverReachTheGame) {
+    const ReplayFile f = Load("focus_lost.orvr");
+    const std::vector<size_t> p = PausedFrames(f);
+    ASSERT_EQ(p.size(), 2u) << "paused and resumed";
+    ASSERT_EQ(p[1], p[0] + 1) << "one paused frame";
+    ASSERT_GT(f.digests.size(), p[1] + 2);
+    // The paused frame is the frame before, to the bit; the first after resuming takes no
+    // time either, whatever the clock did meanwhile.
+    const FrameDigest& before = f.digests[p[0] - 1];
+    const DigestDifference paused = CompareDigests(before, f.digests[p[0]]);
+    EXPECT_TRUE(paused.field.empty()) << paused.field;
+    EXPECT_EQ(f.digests[p[1]].totalTime, before.totalTime);
+    EXPECT_EQ(f.digests[p[1]].energy, before.energy);
+    EXPECT_EQ(f.digests[p[1] + 1].totalTime, before.totalTime + 1.0f / 64.0f);
 }
 
 TEST(KeptReplays, FocusLostFreezesTheSteeringUntilItComesBack) {

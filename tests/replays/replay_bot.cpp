@@ -8,7 +8,7 @@
 // Run in a folder holding the game's data files, on an X display. While recording, the
 // bot sets the clocks so that every frame lasts exactly 1/64 s (a binary fraction: the
 // game's times add up without rounding), steers with scripted mouse motion, moves the
-// focus and presses Escape, all from the seam's pump hook, in step with the game's loop.
+// focus, pauses and presses Escape, all from the seam's pump hook, in step with the game's loop.
 // With SHOTS_DIR it writes frames 40, 150 and 250 as shot_<frame>.ppm, read just after
 // the frame was shown from the back buffer: Mesa's software drivers (llvmpipe under Xvfb,
 // where the tests run) copy it to the window on a swap and keep it, while the front
@@ -46,6 +46,7 @@ int g_steerSumY = 0;
 bool g_answerQueued = false;
 bool g_escapePushed = false;
 int g_quietAfterEnd = 0;
+bool g_resumePushed = false;
 int g_doneFrame = -1;
 
 void WriteShot(int frame) {
@@ -108,6 +109,8 @@ void Play(int frame) {
             if (frame >= 70 && frame < 130 && frame % 10 == 0) orvseam::PushMouseMotion(50, 0);
             if (frame == 140) orvseam::PushFocus(mainWindow, true);
             if (frame == 160) orvseam::PushMouseMotion(-300, 50);
+            // A pause of 2 s, with the hand moving meanwhile (see Hook).
+            if (frame == 200) orvseam::PushKeyDown('P');
             if (frame == 280) PushEscape();
             break;
         case Scenario::GameOver:
@@ -123,6 +126,17 @@ void Hook() {
         // start-up's questions, if any, are not answered by it).
         orvseam::QueueMessageBoxAnswer(IDOK);
         g_answerQueued = true;
+    }
+    if (game.paused && game.lastCounter == g_lastSeen && !g_resumePushed) {
+        // Paused, the loop sleeps until a message comes. The player takes 2 s, moves the
+        // mouse and presses P again.
+        g_resumePushed = true;
+        g_counter += 2 * 1000000000LL;
+        orvseam::SetPerformanceCounter(g_counter);
+        orvseam::SetMilliseconds(5000 + (long)((g_counter - kFirstCounter) / 1000000));
+        orvseam::PushMouseMotion(400, -100);
+        orvseam::PushKeyDown('P');
+        return;
     }
     if (game.lastCounter == g_lastSeen) {
         // No frame since the last look. After game over the loop sleeps until a message
