@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# One flight at two very different frame rates: the game is played twice with --record,
+# once at the rate this machine draws it and once held down to about 12 frames a second
+# (a preloaded library sleeps after every present), and the pointer makes the same
+# sixteen small moves, 7 pixels right and 3 up each (none a multiple of 5, so a steering
+# that dropped the rest of the division would lose most of it, and lose it differently at
+# each rate). Waits count recorded frames and game time, never the wall clock. In both
+# recordings the world settles on a fifth of the whole movement the steering read, and the
+# two flights agree.
+source "$(dirname "$0")/lib/common.bash"
+e2e_init "$@"
+e2e_xserver 640 480
+recording="$(dirname "$0")/lib/recording.py"
+
+cc -shared -fPIC -O1 -o "$E2E_WORK/slow_frames.so" -x c - <<'C' || e2e_fail "cannot build the frame brake"
+#include <unistd.h>
+#define _GNU_SOURCE
+#include <dlfcn.h>
+void SDL_GL_SwapWindow(void* window) {
+    static void (*real)(void*);
+    if (real == 0) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
+    real(window);
+    usleep(80000);
+}
+C
+
+# last_frame FILE: "frames total_time world_x world_y" of what FILE holds so far.
+last_frame() {
+  python3 "$recording" "$1" frames | awk '{ n++; t = $1; x = $3; y = $4 } END { print n + 0, t + 0, x + 0, y + 0 }'
+}
+
+# wait_for FILE AWK-CONDITION SECONDS: until the last frame's "n t x y" meets the condition.
+wait_for() {
+  local i
+  for i in $(seq 1 $(($3 * 10))); do
+    [ -f "$1" ] && last_frame "$1" | awk "{ n = \$1; t = \$2 } END { exit !($2) }" && return 0
+    kill -0 "$E2E_GPID" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# fly NAME [PRELOAD]: plays, moves, waits 3 s of game time; prints "fps wx wy dx dy".
+fly() {
+  local file="$E2E_WORK/$1.orvr"
+  rm -f "$E2E_WORK/Engine.log"
+  (cd "$E2E_WORK" && LD_PRELOAD="${2:-}" exec "$E2E_BIN" --record "$file" \
+    >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
+  E2E_GPID=$!
+  e2e_wait_log "Rendering !" 60 || e2e_fail "$1: the game did not start"
+  wait_for "$file" "n >= 5" 60 || e2e_fail "$1: no frames recorded"
+  xdotool windowfocus "$(e2e_window)" >/dev/null 2>&1
+  wait_for "$file" "n >= 10" 60 || e2e_fail "$1: the game stopped"
+  local start
+  start="$(last_frame "$file" | awk '{ print $2 }')"
+  local i
+  for i in $(seq 1 16); do xdotool mousemove_relative -- 7 -3; done
+  wait_for "$file" "t >= $start + 3" 120 || e2e_fail "$1: 3 s of game time did not pass"
+  e2e_key Escape
+  e2e_wait_exit 30
+  [ "$E2E_RC" == "0" ] || e2e_fail "$1: exit code $E2E_RC, expected 0"
+  local n t x y
+  read -r n t x y < <(last_frame "$file")
+  echo "$(awk -v n="$n" -v t="$t" 'BEGIN { printf "%.1f", n / t }') $x $y $(python3 "$recording" "$file" cursor 320 240)"
+}
+
+read -r fast_fps fast_x fast_y fast_dx fast_dy < <(fly natural)
+read -r slow_fps slow_x slow_y slow_dx slow_dy < <(fly held "$E2E_WORK/slow_frames.so")
+echo "natural: $fast_fps fps, moved ($fast_dx, $fast_dy) px, world ($fast_x, $fast_y)"
+echo "held:    $slow_fps fps, moved ($slow_dx, $slow_dy) px, world ($slow_x, $slow_y)"
+
+e2e_check "$slow_fps <= 20 && $fast_fps >= 2 * $slow_fps" "two very different frame rates ($fast_fps and $slow_fps)"
+for run in fast slow; do
+  dx="${run}_dx"; dy="${run}_dy"; wx="${run}_x"; wy="${run}_y"
+  e2e_check "${!dx} >= 100 && ${!dy} <= -40" "$run: the steering read the pointer's moves (${!dx}, ${!dy})"
+  # The whole movement in fifths, truncated towards zero, and the world on it.
+  want_x=$(awk -v d="${!dx}" 'BEGIN { print int(d / 5) }')
+  want_y=$(awk -v d="${!dy}" 'BEGIN { print int(d / 5) }')
+  e2e_check "${!wx} - $want_x < 0.05 && $want_x - ${!wx} < 0.05 && ${!wy} - $want_y < 0.05 && $want_y - ${!wy} < 0.05" \
+    "$run: the world settles on a fifth of the movement: ($want_x, $want_y), not (${!wx}, ${!wy})"
+done
+e2e_check "$fast_x - $slow_x < 0.5 && $slow_x - $fast_x < 0.5 && $fast_y - $slow_y < 0.5 && $slow_y - $fast_y < 0.5" \
+  "the two flights agree: ($fast_x, $fast_y) and ($slow_x, $slow_y)"
+echo "PASS"
