@@ -111,8 +111,9 @@ void SteerFrame(Steering& s, GameState& g, Ship& ship, bool focused, int64_t now
         const int64_t untilX = span > 0 ? movedX * (at - lastLook) / span : movedX;
         const int64_t untilY = span > 0 ? movedY * (at - lastLook) / span : movedY;
         // A step's time is its own length; the first after a start has had none.
-        const float seconds =
-            s.stepTaken && frequency > 0 ? (float)((double)(at - s.lastStepAt) / (double)frequency) : 0.0f;
+        const float seconds = s.stepTaken && frequency > 0
+                                  ? (float)((double)(at - s.lastStepAt) / (double)frequency)
+                                  : 0.0f;
         SteerStep(s, g, ship, (int)(untilX - givenX), (int)(untilY - givenY), seconds);
         givenX = untilX;
         givenY = untilY;
