@@ -24,9 +24,10 @@ DESTDIR="$T/stage" cmake --install "$BUILD" --prefix /usr >"$T/install.log" 2>&1
 
 # Every file and link under the prefix, with its mode.
 expected="$(cat <<'EOF'
-755 bin/orvendale
+755 games/orvendale
 755 libexec/orvendale/orvendale
 644 share/applications/orvendale.desktop
+644 share/doc/orvendale/changelog.gz
 644 share/doc/orvendale/copyright
 644 share/games/orvendale/Settings.ini
 644 share/games/orvendale/crfighter.3ds
@@ -45,7 +46,7 @@ actual="$(cd "$R" && find . ! -type d -printf '%m %P\n' | LC_ALL=C sort -k2)"
 $(diff <(echo "$expected") <(echo "$actual"))"
 
 # The launcher is a script and the program a program, not the other way round.
-head -1 "$R/bin/orvendale" | grep -q '^#!/bin/sh' || fail "bin/orvendale is not the launcher script"
+head -1 "$R/games/orvendale" | grep -q '^#!/bin/sh' || fail "games/orvendale is not the launcher script"
 head -c 4 "$R/libexec/orvendale/orvendale" | grep -q 'ELF' || fail "libexec/orvendale/orvendale is not a program"
 
 # The validators, on the installed files.
@@ -58,7 +59,7 @@ out="$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1)"
 
 # What they name is installed.
 exec_name="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"
-[ -x "$R/bin/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not in bin/"
+[ -x "$R/games/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not in games/"
 icon_name="$(sed -n 's/^Icon=//p' "$desktop")"
 for size in 48 128 256; do
   png="$R/share/icons/hicolor/${size}x${size}/apps/$icon_name.png"
@@ -76,7 +77,7 @@ done
 launchable="$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")"
 [ -f "$R/share/applications/$launchable" ] || fail "the metainfo launches '$launchable', which is not installed"
 binary="$(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo")"
-[ -x "$R/bin/$binary" ] || fail "the metainfo provides the binary '$binary', which is not in bin/"
+[ -x "$R/games/$binary" ] || fail "the metainfo provides the binary '$binary', which is not in games/"
 
 # The manual page formats cleanly.
 out="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$R/share/man/man6/orvendale.6.gz" 2>&1 >"$T/man.txt")"

@@ -15,7 +15,7 @@ T="$(mktemp -d /tmp/orvendale-launcher.XXXXXX)"
 chmod 755 "$T"  # the read-only case runs as another user when we are root
 STAGE="$T/stage"
 PREFIX=/opt/orvendale-test
-LAUNCHER="$STAGE$PREFIX/bin/orvendale"
+LAUNCHER="$STAGE$PREFIX/games/orvendale"
 DATA="$STAGE$PREFIX/share/games/orvendale"
 failures=0
 trap 'rm -rf "$T"' EXIT
