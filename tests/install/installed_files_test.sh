@@ -2,7 +2,8 @@
 # What `cmake --install` puts where, staged into a DESTDIR under /usr as the Debian
 # package has it: exactly the expected files with the expected modes (no test, tool or
 # benchmark among them), a desktop entry and AppStream metainfo that their validators
-# accept and that name the launcher, icon and entry really installed, icons of the sizes
+# accept and that name the launcher (also through the action "Play in a window"), icon
+# and entry really installed, icons of the sizes
 # their folders promise, and a manual page that man formats without a warning.
 #
 # Usage: installed_files_test.sh BUILD_DIR      (the game must be built there)
@@ -58,8 +59,15 @@ out="$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1)"
 [ $? -eq 0 ] || fail "appstreamcli validate: $out"
 
 # What they name is installed.
-exec_name="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"
-[ -x "$R/games/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not in games/"
+# The entry and each of its actions start the launcher; the action "Play in a window"
+# with --window.
+for exec_name in $(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop"); do
+  [ -x "$R/games/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not in games/"
+done
+window_exec="$(sed -n '/^\[Desktop Action window\]/,/^\[/s/^Exec=//p' "$desktop")"
+[ "$window_exec" == "orvendale --window" ] ||
+  fail "the desktop action 'window' starts '$window_exec', not 'orvendale --window'"
+grep -qx "Actions=window;" "$desktop" || fail "the desktop entry does not list its action 'window'"
 icon_name="$(sed -n 's/^Icon=//p' "$desktop")"
 for size in 48 128 256; do
   png="$R/share/icons/hicolor/${size}x${size}/apps/$icon_name.png"
@@ -84,6 +92,20 @@ out="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$R/share/man/man6/orvendale
 [ -z "$out" ] || fail "man warns: $out"
 grep -q "ORVENDALE(6)" "$T/man.txt" && grep -q "Settings.ini" "$T/man.txt" ||
   fail "the manual page does not format to the game's page"
+
+# The manual page tells what the program does: every option of its usage text in the
+# synopsis, and every result it can end with (app/exit_codes.h; -1 is 255 as a status)
+# under EXIT STATUS.
+SRC="$(cd "$(dirname "$0")/../.." && pwd)"
+synopsis="$(sed -n '/^SYNOPSIS/,/^DESCRIPTION/p' "$T/man.txt")"
+for option in $(sed -n '/kUsageText/,/;$/p' "$SRC/app/command_line.cpp" | grep -o -- '--[a-z]*' | sort -u); do
+  grep -q -- "$option" <<<"$synopsis" || fail "the manual page's synopsis lacks $option"
+done
+exit_status="$(sed -n '/^EXIT STATUS/,/^[A-Z]/p' "$T/man.txt")"
+for code in $(sed -n 's/^const int kExit[A-Za-z]* = \(-\{0,1\}[0-9]*\);.*/\1/p' "$SRC/app/exit_codes.h"); do
+  [ "$code" -lt 0 ] && code=$((code + 256))
+  grep -qE "^ +$code( |\$)" <<<"$exit_status" || fail "the manual page's EXIT STATUS lacks the result $code"
+done
 
 [ "$failures" -eq 0 ] || { echo "installed files: $failures failures" >&2; exit 1; }
 echo "PASS"
