@@ -353,7 +353,8 @@ case_release_zip_plays() {
 }
 
 # Record and replay live in the SDL stand-in, not here: the options say so and end with
-# 2 before anything starts; other arguments give the usage.
+# 2 before anything starts; other arguments give the usage. A program with a window has no
+# console on Windows, so each note is also shown in a message box, which OK closes.
 case_replay_options_unavailable() {
   scratch
   xserver 640 480 || return 1
@@ -362,6 +363,11 @@ case_replay_options_unavailable() {
     # shellcheck disable=SC2086
     (cd "$WORK" && exec wine orvendale.exe $args >"$WORK/stdout.txt" 2>&1) &
     GPID=$!
+    if wait_window Orvendale 60; then
+      press Orvendale Return
+    else
+      fail "$args: no message box"
+    fi
     expect_exit 2 60
     if [ "$args" == "--bogus" ]; then
       grep -q "^usage: orvendale" "$WORK/stdout.txt" || fail "$args: no usage message"
