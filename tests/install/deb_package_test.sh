@@ -202,10 +202,12 @@ echo "== lintian --pedantic"
 # Everything lintian says, information included. The one note left is about the stroke
 # font, a data file whose name lintian takes for documentation.
 expected_lintian="I: orvendale: package-contains-documentation-outside-usr-share-doc [usr/share/games/orvendale/font.txt]"
-lintian_out="$(lintian --pedantic --info "$DEB" 2>&1 | grep -vxF 'running with root privileges is not recommended!')"
+lintian_out="$(lintian --pedantic --display-info --fail-on error,warning "$DEB" 2>&1)"
+lintian_rc=$?
+lintian_out="$(grep -vxF 'running with root privileges is not recommended!' <<<"$lintian_out")"
 echo "$lintian_out" | sed 's/^/   /'
-check "lintian's report is the expected one, with no error and no warning" \
-  test "$lintian_out" == "$expected_lintian"
+check "lintian finds no error and no warning (result $lintian_rc)" test "$lintian_rc" == 0
+check "lintian's report is the expected one" test "$lintian_out" == "$expected_lintian"
 
 echo "== apt-get install $DEB"
 if apt-get install -y -qq "$DEB" >"$WORK/install.log" 2>&1; then
@@ -266,7 +268,7 @@ rc=$?
 check "a read-only home: non-zero ($rc)" test "$rc" -ne 0
 check "a read-only home: a clear message ($out)" bash -c "grep -q 'read-only' <<<\"\$1\"" _ "$out"
 check "a read-only home stays empty" test -z "$(ls -A "/home/$LOCKED")"
-out="$(runuser -u "$PLAYER" -- env -i PATH=/usr/bin:/bin orvendale 2>&1)"
+out="$(runuser -u "$PLAYER" -- env -i PATH=/usr/bin:/bin:/usr/games orvendale 2>&1)"
 rc=$?
 check "no HOME at all: non-zero with a message ($rc: $out)" bash -c "[ $rc -ne 0 ] && grep -q 'HOME is not set' <<<\"\$1\"" _ "$out"
 
