@@ -47,8 +47,9 @@ bool BeginReplaySession(const char* commandLine, int* width, int* height, bool* 
     }
     if (o.mode == Mode::Play) return true;
     if (!orvreplay::Available()) {
-        TellStarter("orvendale: --record and --replay are not available in this build of the "
-                    "game.\n", true);
+        const char* note =
+            "orvendale: --record and --replay are not available in this build of the game.\n";
+        TellStarter(note, true);
         *exitCode = kExitUsage;
         return false;
     }

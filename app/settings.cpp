@@ -22,8 +22,8 @@ void ReadWindowSize(const char* fileName, int* width, int* height) {
     ConfigFile config;
     config.Parse(f);
     int w = 0, h = 0;
-    if (config.GetInt("n_Width", &w) == 0 && config.GetInt("n_Height", &h) == 0 && UsableWindowSide(w) &&
-        UsableWindowSide(h)) {
+    if (config.GetInt("n_Width", &w) == 0 && config.GetInt("n_Height", &h) == 0 &&
+        UsableWindowSide(w) && UsableWindowSide(h)) {
         *width = w;
         *height = h;
     }

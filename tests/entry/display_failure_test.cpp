@@ -75,7 +75,8 @@ void RunProgram(const Case& c) {
     std::string line, joined;
     while (std::getline(log, line)) joined += line + "|";
     std::fprintf(stderr, "log: %s\n", joined.c_str());
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) std::fputs("scratch folder left\n", stderr);
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+        std::fputs("scratch folder left\n", stderr);
     std::exit(result);
 }
 

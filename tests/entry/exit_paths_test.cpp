@@ -59,7 +59,8 @@ void RunProgram(Ending ending) {
                     modes[0].height == dh && modes[0].flags == CDS_FULLSCREEN &&
                     modes[0].result == DISP_CHANGE_SUCCESSFUL && modes[1].width == 0 &&
                     modes[1].height == 0 && !orvseam::DisplayModeChanged();
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0) std::fputs("scratch folder left\n", stderr);
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+        std::fputs("scratch folder left\n", stderr);
     std::exit(ok ? 0 : 1);
 }
 
