@@ -3,7 +3,9 @@
 # built there afresh at another time, packs the same bytes as the package given. The
 # second build is configured without tests and benchmarks, and with GoogleTest and Google
 # Benchmark hidden from CMake, so it also shows that a build of the game alone needs
-# neither.
+# neither. (A compiler cache that rewrites paths, such as ccache with a base_dir, puts
+# other paths into the first build's debug information and so into its build id: make
+# the first package without it, as the fresh root does.)
 #
 # Usage: reproducible_deb.sh REPOSITORY FIRST_DEB
 #   FIRST_DEB was made by scripts/package.sh from REPOSITORY's HEAD.
