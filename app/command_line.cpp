@@ -66,10 +66,6 @@ namespace {
 // An option name in the place of the file is a mistake, not a file name.
 bool IsFile(const std::string& arg) { return !arg.empty() && arg.compare(0, 2, "--") != 0; }
 
-}  // namespace
-
-namespace {
-
 // Digits only: no sign, no blank, at most five of them (more is beyond any usable side).
 bool ParseSide(const std::string& text, int* side) {
     if (text.empty() || text.size() > 5) return false;
