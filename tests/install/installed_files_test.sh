@@ -4,10 +4,12 @@
 # benchmark among them), a desktop entry and AppStream metainfo that their validators
 # accept and that name the launcher (also through the action "Play in a window"), icon
 # and entry really installed, icons of the sizes
-# their folders promise, and a manual page that man formats without a warning.
+# their folders promise, a copyright file in Debian's machine-readable format, and a
+# manual page that man formats without a warning.
 #
 # Usage: installed_files_test.sh BUILD_DIR      (the game must be built there)
-# Needs desktop-file-validate (desktop-file-utils) and appstreamcli (appstream).
+# Needs desktop-file-validate (desktop-file-utils), appstreamcli (appstream) and Debian's
+# copyright parser (python3-debian).
 set -uo pipefail
 
 BUILD="$(cd "${1:?usage: installed_files_test.sh BUILD_DIR}" && pwd)"
@@ -86,6 +88,21 @@ launchable="$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1
 [ -f "$R/share/applications/$launchable" ] || fail "the metainfo launches '$launchable', which is not installed"
 binary="$(sed -n 's:.*<binary>\(.*\)</binary>.*:\1:p' "$metainfo")"
 [ -x "$R/games/$binary" ] || fail "the metainfo provides the binary '$binary', which is not in games/"
+
+# The copyright file is machine-readable: Debian's own parser reads it strictly, every
+# file of the repository falls under a paragraph, and the game's own under the one licence
+# stated once in a stand-alone paragraph.
+out="$(/usr/bin/python3 - "$R/share/doc/orvendale/copyright" 2>&1 <<'PY'
+import sys
+from debian import copyright
+c = copyright.Copyright(open(sys.argv[1]), strict=True)
+game = c.find_files_paragraph("app/entry/win_main.cpp").license.synopsis
+font = c.find_files_paragraph("data/font.txt").license.synopsis
+stated = [p.license.synopsis for p in c.all_license_paragraphs()]
+assert stated == [game], (game, stated)
+assert font == "public-domain", font
+PY
+)" || fail "the copyright file is not machine-readable as expected: $out"
 
 # The manual page formats cleanly.
 out="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$R/share/man/man6/orvendale.6.gz" 2>&1 >"$T/man.txt")"
