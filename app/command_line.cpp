@@ -1,11 +1,20 @@
 #include "app/command_line.h"
 
+#include <cstdlib>
+
+#include "app/settings.h"
+
 const char kUsageText[] =
-    "usage: orvendale                       play\n"
-    "       orvendale --record FILE         play and record the game into FILE\n"
+    "usage: orvendale [--window] [--size WxH]  play\n"
+    "       orvendale --record FILE [--size WxH]\n"
+    "                                       play and record the game into FILE\n"
     "       orvendale --replay FILE         watch a recorded game\n"
     "       orvendale --replay FILE --check replay without waiting and compare every frame\n"
-    "                                       (exit 0 exact, 1 a frame differs, 2 FILE unusable)\n";
+    "                                       (exit 0 exact, 1 a frame differs, 2 FILE unusable)\n"
+    "       orvendale --help                print this and exit\n"
+    "  --window     play in a window, leaving the display's mode as it is\n"
+    "  --size WxH   the window's width and height for this run instead of Settings.ini's\n"
+    "               (for example 1024x768; 1 to 16384 a side)\n";
 
 std::vector<std::string> SplitCommandLine(const char* commandLine) {
     std::vector<std::string> args;
@@ -57,27 +66,61 @@ namespace {
 // An option name in the place of the file is a mistake, not a file name.
 bool IsFile(const std::string& arg) { return !arg.empty() && arg.compare(0, 2, "--") != 0; }
 
+// Digits only: no sign, no blank, at most five of them (more is beyond any usable side).
+bool ParseSide(const std::string& text, int* side) {
+    if (text.empty() || text.size() > 5) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    *side = std::atoi(text.c_str());
+    return UsableWindowSide(*side);
+}
+
+// "WIDTHxHEIGHT", each side as the settings file would accept it.
+bool ParseSize(const std::string& text, int* width, int* height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    return ParseSide(text.substr(0, x), width) && ParseSide(text.substr(x + 1), height);
+}
+
 }  // namespace
 
 LaunchOptions ParseLaunchOptions(const char* commandLine) {
+    using Mode = LaunchOptions::Mode;
     const std::vector<std::string> args = SplitCommandLine(commandLine);
     LaunchOptions o;
-    if (args.empty()) return o;
-    o.mode = LaunchOptions::Mode::Usage;
-    if (args.size() == 2 && args[0] == "--record" && IsFile(args[1])) {
-        o.mode = LaunchOptions::Mode::Record;
-        o.file = args[1];
-    } else if (args.size() == 2 && args[0] == "--replay" && IsFile(args[1])) {
-        o.mode = LaunchOptions::Mode::Replay;
-        o.file = args[1];
-    } else if (args.size() == 3 && args[0] == "--replay" && IsFile(args[1]) &&
-               args[2] == "--check") {
-        o.mode = LaunchOptions::Mode::Check;
-        o.file = args[1];
-    } else if (args.size() == 3 && args[0] == "--check" && args[1] == "--replay" &&
-               IsFile(args[2])) {
-        o.mode = LaunchOptions::Mode::Check;
-        o.file = args[2];
+    LaunchOptions usage;
+    usage.mode = Mode::Usage;
+    bool record = false, replay = false, check = false, help = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool haveNext = i + 1 < args.size();
+        if ((arg == "--record" || arg == "--replay") && !record && !replay && haveNext &&
+            IsFile(args[i + 1])) {
+            (arg == "--record" ? record : replay) = true;
+            o.file = args[++i];
+        } else if (arg == "--check" && !check) {
+            check = true;
+        } else if (arg == "--window" && !o.window) {
+            o.window = true;
+        } else if (arg == "--size" && o.width == 0 && haveNext &&
+                   ParseSize(args[i + 1], &o.width, &o.height)) {
+            ++i;
+        } else if (arg == "--help" && !help) {
+            help = true;
+        } else {
+            return usage;
+        }
     }
+    if (help) {
+        if (args.size() != 1) return usage;
+        o.mode = Mode::Help;
+        return o;
+    }
+    // A replay plays in the window it was recorded in; a recording of a game played in a
+    // window would need the file to say so, which it cannot yet.
+    if (check && !replay) return usage;
+    if (replay && (o.window || o.width != 0)) return usage;
+    if (record && o.window) return usage;
+    o.mode = record ? Mode::Record : replay ? (check ? Mode::Check : Mode::Replay) : Mode::Play;
     return o;
 }

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "game/world.h"
 #include "platform/replay.h"
+#include "platform/starter_note.h"
 
 namespace {
 
@@ -29,19 +31,26 @@ void CheckCutShort() {
 
 }  // namespace
 
-bool BeginReplaySession(const char* commandLine, int* width, int* height, int* exitCode) {
+bool BeginReplaySession(const char* commandLine, int* width, int* height, bool* inWindow,
+                        int* exitCode) {
     using Mode = LaunchOptions::Mode;
     const LaunchOptions o = ParseLaunchOptions(commandLine);
-    if (o.mode == Mode::Play) return true;
-    if (o.mode == Mode::Usage) {
-        std::fputs(kUsageText, stderr);
-        *exitCode = 2;
+    if (o.mode == Mode::Help || o.mode == Mode::Usage) {
+        TellStarter(kUsageText, o.mode == Mode::Usage);
+        *exitCode = o.mode == Mode::Help ? kExitPlayed : kExitUsage;
         return false;
     }
+    *inWindow = o.window;
+    if (o.width != 0) {
+        *width = o.width;
+        *height = o.height;
+    }
+    if (o.mode == Mode::Play) return true;
     if (!orvreplay::Available()) {
-        std::fputs("orvendale: --record and --replay are not available in this build of the "
-                   "game.\n", stderr);
-        *exitCode = 2;
+        const char* note =
+            "orvendale: --record and --replay are not available in this build of the game.\n";
+        TellStarter(note, true);
+        *exitCode = kExitUsage;
         return false;
     }
     if (o.mode == Mode::Record) {
@@ -61,7 +70,7 @@ bool BeginReplaySession(const char* commandLine, int* width, int* height, int* e
     std::string message;
     if (!orvreplay::StartReplay(o.file.c_str(), g_check, &header, &message)) {
         std::printf("%s: unusable: %s\n", o.file.c_str(), message.c_str());
-        *exitCode = 2;
+        *exitCode = kExitUsage;
         return false;
     }
     if (header.dataHash != HashDataFiles())

@@ -9,9 +9,12 @@
 #include "platform/replay_file.h"
 
 // Called once, after the settings are read and before anything is read from the platform
-// layer. A replay takes its window size from the file. Returns false when the game must
-// not start (usage, an unusable replay file), with the program's result in *exitCode.
-bool BeginReplaySession(const char* commandLine, int* width, int* height, int* exitCode);
+// layer. Reads the command line: a replay takes its window size from the file, --size
+// sets it for this run, and *inWindow tells whether to play in a window without changing
+// the display's mode (--window). Returns false when the game must not start (help, usage,
+// an unusable replay file), with the program's result in *exitCode.
+bool BeginReplaySession(const char* commandLine, int* width, int* height, bool* inWindow,
+                        int* exitCode);
 
 // After every frame.
 void EndReplayFrame();

@@ -10,9 +10,9 @@ namespace {
 // zero or negative) cannot make a usable window.
 const int kLargestSide = 16384;
 
-bool Usable(int side) { return side > 0 && side <= kLargestSide; }
-
 }  // namespace
+
+bool UsableWindowSide(int side) { return side > 0 && side <= kLargestSide; }
 
 void ReadWindowSize(const char* fileName, int* width, int* height) {
     *width = 640;
@@ -22,8 +22,8 @@ void ReadWindowSize(const char* fileName, int* width, int* height) {
     ConfigFile config;
     config.Parse(f);
     int w = 0, h = 0;
-    if (config.GetInt("n_Width", &w) == 0 && config.GetInt("n_Height", &h) == 0 && Usable(w) &&
-        Usable(h)) {
+    if (config.GetInt("n_Width", &w) == 0 && config.GetInt("n_Height", &h) == 0 &&
+        UsableWindowSide(w) && UsableWindowSide(h)) {
         *width = w;
         *height = h;
     }

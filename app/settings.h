@@ -4,3 +4,6 @@
 // Reads the window size from the settings file; both keys or neither, else 640 x 480.
 // Sizes that cannot make a window also fall back to 640 x 480.
 void ReadWindowSize(const char* fileName, int* width, int* height);
+
+// Whether a window side (width or height) can make a usable window: 1 to 16384.
+bool UsableWindowSide(int side);

@@ -8,6 +8,7 @@
 // Tells the player why the display could not be made, then gives back what was taken on
 // the way: above all the screen mode, which must not outlive a display that never came.
 int GlDisplay::Abandon(const char* text) {
+    failure = text;
     MessageBoxA(nullptr, text, "GL_Drv", MB_OK);
     Shutdown();
     return 0;
@@ -25,6 +26,7 @@ int GlDisplay::Create(HWND targetWindow, int w, int h, int bits, int wantFullscr
     deviceContext = nullptr;
     renderContext = nullptr;
     fullscreen = 0;
+    failure = nullptr;
 
     if (wantFullscreen) {
         DEVMODEA mode;
@@ -37,9 +39,17 @@ int GlDisplay::Create(HWND targetWindow, int w, int h, int bits, int wantFullscr
         if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL) {
             fullscreen = 1;
         } else {
-            if (MessageBoxA(nullptr, "Unable to set fullscreen mode.\nUse windowed mode instead?",
-                            "Fullscreen", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            const int answer =
+                MessageBoxA(nullptr, "Unable to set fullscreen mode.\nUse windowed mode instead?",
+                            "Fullscreen", MB_YESNO | MB_ICONEXCLAMATION);
+            // A box that could not be shown is no answer from the player.
+            if (answer == 0) {
+                failure =
+                    "Unable to set fullscreen mode, and the question whether to play in a "
+                    "window could not be shown.";
                 return 0;
+            }
+            if (answer != IDYES) return 0;
             fullscreen = 0;
         }
         ShowCursor(FALSE);

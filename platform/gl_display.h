@@ -15,8 +15,11 @@ public:
     int width;
     int height;
     int active;
+    // Why the last Create failed, for the log; nullptr when it did not fail, or when the
+    // player declined to play in a window (a choice, not a failure).
+    const char* failure;
 
-    GlDisplay() : active(0) {}
+    GlDisplay() : active(0), failure(nullptr) {}
     ~GlDisplay();
     GlDisplay(const GlDisplay&) = delete;
     GlDisplay& operator=(const GlDisplay&) = delete;

@@ -7,8 +7,10 @@
 #   1. the README's test command, `bash scripts/test.sh`, without even a HOME;
 #   2. the README's play command, `bash scripts/play.sh`, as root in /root, under Xvfb,
 #      ended with Escape;
-#   3. the Debian package made there (scripts/package.sh), installed, played and purged
-#      in a second fresh root (tests/install/in_fresh_root.sh).
+#   3. the Debian package made there (scripts/package.sh), made once more from a second
+#      clone in another folder to the same bytes (tests/install/reproducible_deb.sh), then
+#      checked by lintian, installed, played and purged in a second fresh root
+#      (tests/install/in_fresh_root.sh).
 # Everything it mounts is unmounted, and the root removed, on every way out.
 #
 # Usage (as root on Debian 12): bash scripts/fresh-root.sh [--keep] [--only-play]
@@ -124,6 +126,9 @@ if in_root "bash scripts/package.sh >/root/package.path" HOME=/root; then
   deb="$root$(cat "$root/root/package.path")"
 fi
 if [ -n "$deb" ] && [ -f "$deb" ]; then
+  # The same commit built again in another folder, later: the same bytes.
+  in_root "bash tests/install/reproducible_deb.sh . \"\$(cat /root/package.path)\"" HOME=/root ||
+    failed=1
   bash "$repo/tests/install/in_fresh_root.sh" "$deb" || failed=1
 else
   echo "   no package was made"

@@ -3,7 +3,8 @@
 # from build/ (CPack's DEB generator, which finds the libraries with file and
 # dpkg-shlibdeps), and with --windows also the Windows zip from build-windows/ (the
 # "windows" preset). Builds what the packages hold first. Prints their paths, and only
-# them, on standard output.
+# them, on standard output. Every time stamp in the packages is the last commit's
+# (SOURCE_DATE_EPOCH, unless already set), so the same commit packs the same bytes.
 #
 # Usage: package.sh [--windows] [--only-windows]
 set -euo pipefail
@@ -18,6 +19,17 @@ for arg in "$@"; do
   esac
 done
 
+source "$root/scripts/lib/packages.sh"
+# dpkg-shlibdeps and file for CPack's DEB generator; git for the commit's time.
+install_missing dpkg-dev file git >&2
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH="$(git -C "$root" log -1 --format=%ct 2>/dev/null)" || {
+    echo "package.sh: not a git checkout; set SOURCE_DATE_EPOCH to the release's time" >&2
+    exit 1
+  }
+fi
+export SOURCE_DATE_EPOCH
+
 # package BUILD_DIR GENERATOR: builds the installed targets and runs CPack there.
 package() {
   local build="$1" generator="$2"
@@ -31,8 +43,6 @@ package() {
 }
 
 if [ "$linux" -eq 1 ]; then
-  source "$root/scripts/lib/packages.sh"
-  install_missing dpkg-dev file >&2
   package "$root/build" DEB
 fi
 if [ "$windows" -eq 1 ]; then

@@ -11,4 +11,4 @@ install_missing \
   googletest libgtest-dev libbenchmark-dev \
   xvfb xauth xfonts-base xdotool x11-utils imagemagick \
   libfreetype-dev libpng-dev \
-  desktop-file-utils appstream man-db python3
+  desktop-file-utils appstream man-db python3 python3-debian

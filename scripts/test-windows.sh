@@ -2,7 +2,8 @@
 # The Windows build, checked on Linux: cross-builds orvendale.exe and the unit tests of the
 # platform-independent folders with mingw-w64 (the "windows" preset, into build-windows/),
 # packs the release zip, runs the unit tests under Wine, then the end-to-end checks of the
-# real program and of the unpacked zip under Wine (tests/win/wine_e2e.sh). Installs what is missing first (Debian 12, as root or with
+# real program and of the unpacked zip under Wine (tests/win/wine_e2e.sh); checks that the
+# program's PE header asks for ASLR and DEP. Installs what is missing first (Debian 12, as root or with
 # sudo). Exits non-zero when anything fails.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -22,6 +23,29 @@ for folder in core config landscape assets objects win; do
 done
 ninja -C "$build" -j2 "${targets[@]}" || { echo "Windows: build failed"; exit 1; }
 echo "   built ${targets[*]} in $((SECONDS - started)) s"
+
+# ASLR (64-bit too) and DEP, as a Windows user expects of a program, read from the PE
+# header; and the relocations that a movable image needs.
+echo "== The program's PE header"
+pe_passed=0
+pe_failed=0
+pe_header="$(x86_64-w64-mingw32-objdump -p "$build/orvendale.exe")"
+for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+  if sed -n '/^DllCharacteristics/,/^[A-Za-z]/p' <<<"$pe_header" | grep -qw "$flag"; then
+    echo "   ok   orvendale.exe has $flag"
+    pe_passed=$((pe_passed + 1))
+  else
+    echo "   FAIL orvendale.exe lacks $flag"
+    pe_failed=$((pe_failed + 1))
+  fi
+done
+if x86_64-w64-mingw32-objdump -h "$build/orvendale.exe" | grep -qw '\.reloc'; then
+  echo "   ok   orvendale.exe keeps its relocations (.reloc)"
+  pe_passed=$((pe_passed + 1))
+else
+  echo "   FAIL orvendale.exe has no .reloc: it cannot be moved"
+  pe_failed=$((pe_failed + 1))
+fi
 
 echo "== Windows zip"
 (cd "$build" && cpack -G ZIP >/dev/null) || { echo "Windows: cpack -G ZIP failed"; exit 1; }
@@ -93,9 +117,9 @@ e2e_passed=${e2e_passed:-0}
 e2e_failed=${e2e_failed:-0}
 [ "$e2e_rc" -ne 0 ] && [ "$e2e_failed" -eq 0 ] && e2e_failed=1
 
-total_passed=$((unit_passed + e2e_passed))
-total_failed=$((unit_failed + e2e_failed))
+total_passed=$((unit_passed + e2e_passed + pe_passed))
+total_failed=$((unit_failed + e2e_failed + pe_failed))
 echo "Windows summary: unit tests $unit_passed passed, $unit_failed failed;" \
-  "end-to-end $e2e_passed passed, $e2e_failed failed"
+  "end-to-end $e2e_passed passed, $e2e_failed failed; PE header $pe_passed passed, $pe_failed failed"
 echo "Windows: $total_passed passed, $total_failed failed"
 [ "$total_failed" -eq 0 ] && [ ${#failed_programs[@]} -eq 0 ] && [ "$e2e_rc" -eq 0 ]

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/engine_log.h"
+#include "app/exit_codes.h"
 #include "app/replay_session.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -12,10 +13,14 @@
 #include "game/world.h"
 #include "platform/gl_display.h"
 
+#include <string>
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
     ReadWindowSize("Settings.ini", &screenWidth, &screenHeight);
     int early = 0;
-    if (!BeginReplaySession(commandLine, &screenWidth, &screenHeight, &early)) return early;
+    bool inWindow = false;
+    if (!BeginReplaySession(commandLine, &screenWidth, &screenHeight, &inWindow, &early))
+        return early;
     StartLog();
 
     LARGE_INTEGER frequency;
@@ -30,7 +35,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     LogLine("Init engine ...");
 
     display = new GlDisplay();
-    if (!display->Create(mainWindow, screenWidth, screenHeight, 32, 1)) return 0;
+    const char* failure = mainWindow == nullptr ? "Unable to create the main window." : nullptr;
+    if (failure == nullptr &&
+        !display->Create(mainWindow, screenWidth, screenHeight, 32, inWindow ? 0 : 1)) {
+        // No to the question whether to play in a window is the player's way out.
+        if (display->failure == nullptr) return kExitPlayed;
+        failure = display->failure;
+    }
+    if (failure != nullptr) {
+        LogLine((std::string("    Failed: ") + failure).c_str());
+        return kExitDisplayFailed;
+    }
 
     SetGlDefaults();
     LogLine("    OK");
@@ -39,7 +54,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     if (!LoadFonts("")) {
         // The player gets the desktop back as it was, screen mode and all.
         display->Shutdown();
-        return -1;
+        return kExitFontFailed;
     }
     LogLine("    OK");
     LogLine("Rendering !");

@@ -95,4 +95,56 @@ TEST(CommandLineTest, OptionsTable) {
     }
 }
 
+// --window, --size and --help: what each combination means, and the sizes refused as the
+// settings file refuses them (0 or beyond 16384 a side, anything not plain digits).
+TEST(CommandLineTest, WindowSizeAndHelpTable) {
+    using Mode = LaunchOptions::Mode;
+    struct Case {
+        const char* line;
+        Mode mode;
+        bool window;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        {"--window", Mode::Play, true, 0, 0},
+        {"--size 800x600", Mode::Play, false, 800, 600},
+        {"--size 1x16384", Mode::Play, false, 1, 16384},
+        {"--window --size 1280x720", Mode::Play, true, 1280, 720},
+        {"--size 1280x720 --window", Mode::Play, true, 1280, 720},
+        {"--record a.orvr --size 800x600", Mode::Record, false, 800, 600},
+        {"--size 800x600 --record a.orvr", Mode::Record, false, 800, 600},
+        {"--help", Mode::Help, false, 0, 0},
+        // A replay has the window it was recorded in; a recording cannot yet keep --window.
+        {"--replay a.orvr --window", Mode::Usage, false, 0, 0},
+        {"--replay a.orvr --size 800x600", Mode::Usage, false, 0, 0},
+        {"--replay a.orvr --check --size 800x600", Mode::Usage, false, 0, 0},
+        {"--record a.orvr --window", Mode::Usage, false, 0, 0},
+        {"--help --window", Mode::Usage, false, 0, 0},
+        {"--window --window", Mode::Usage, false, 0, 0},
+        {"--size 800x600 --size 640x480", Mode::Usage, false, 0, 0},
+        {"--size", Mode::Usage, false, 0, 0},
+        {"--size --window", Mode::Usage, false, 0, 0},
+        {"--size 0x600", Mode::Usage, false, 0, 0},
+        {"--size 800x0", Mode::Usage, false, 0, 0},
+        {"--size 16385x600", Mode::Usage, false, 0, 0},
+        {"--size 99999999999x600", Mode::Usage, false, 0, 0},
+        {"--size -800x600", Mode::Usage, false, 0, 0},
+        {"--size +800x600", Mode::Usage, false, 0, 0},
+        {"--size 800X600", Mode::Usage, false, 0, 0},
+        {"--size 800x600x2", Mode::Usage, false, 0, 0},
+        {"--size x600", Mode::Usage, false, 0, 0},
+        {"--size 800x", Mode::Usage, false, 0, 0},
+        {"--size \"800 x600\"", Mode::Usage, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const LaunchOptions o = ParseLaunchOptions(c.line);
+        EXPECT_EQ(o.mode, c.mode) << c.line;
+        if (o.mode == Mode::Usage) continue;
+        EXPECT_EQ(o.window, c.window) << c.line;
+        EXPECT_EQ(o.width, c.width) << c.line;
+        EXPECT_EQ(o.height, c.height) << c.line;
+    }
+}
+
 }  // namespace

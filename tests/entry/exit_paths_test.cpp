@@ -43,6 +43,7 @@ void RunProgram(Ending ending) {
             break;
         case Ending::GlFailsAfterTheSwitch:
             orvseam::FailNext(orvseam::Call::wglCreateContext);
+            expectedResult = 3;
             orvseam::QueueMessageBoxAnswer(IDOK);
             break;
     }
@@ -58,7 +59,8 @@ void RunProgram(Ending ending) {
                     modes[0].height == dh && modes[0].flags == CDS_FULLSCREEN &&
                     modes[0].result == DISP_CHANGE_SUCCESSFUL && modes[1].width == 0 &&
                     modes[1].height == 0 && !orvseam::DisplayModeChanged();
-    std::system(("rm -rf '" + dir + "'").c_str());
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+        std::fputs("scratch folder left\n", stderr);
     std::exit(ok ? 0 : 1);
 }
 

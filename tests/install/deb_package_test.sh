@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Debian package on a fresh Debian 12 root, as a player meets it: apt installs the
+# The Debian package on a fresh Debian 12 root, as Debian's checker and a player meet it:
+# lintian's whole pedantic report is the one expected (a new tag fails); apt installs the
 # .deb with its dependencies; an ordinary user with an empty home starts the game through
 # the launcher under Xvfb; the user folder, Engine.log and the window are checked; an
 # edited Settings.ini size holds on the next start; Escape ends with 0; a missing or
 # read-only home gets a clear message and a non-zero result; and after `apt-get purge`
-# and the removal of what it brought in, the root holds the files it held before.
+# and the removal of what it brought in, the root holds the files it held before. The
+# installed program passes hardening-check.
 #
 # Usage (as root, inside a throw-away root; it installs what it needs there):
 #   deb_package_test.sh ORVENDALE_DEB
@@ -182,8 +184,9 @@ echo "== test tools"
 apt-get update -qq || { echo "apt-get update failed"; exit 1; }
 # xfonts-base too: xvfb recommends it, so apt would keep it (and the font indexes its
 # scripts generate) after the package's removal; present from the start it is no change.
+# lintian, and devscripts for hardening-check, judge the package as Debian would.
 apt-get install -y -qq --no-install-recommends xvfb xauth xdotool x11-utils xfonts-base \
-  >"$WORK/tools.log" 2>&1 ||
+  lintian devscripts binutils >"$WORK/tools.log" 2>&1 ||
   { cat "$WORK/tools.log"; echo "could not install the test tools"; exit 1; }
 skel="$(mktemp -d)"
 useradd --create-home --skel "$skel" --shell /bin/sh "$PLAYER" &&
@@ -194,6 +197,17 @@ check "the player's home is empty" test -z "$(ls -A "$PLAYER_HOME")"
 # The root before the package: after its purge, and the removal of the dependencies it
 # brought, the root must hold exactly these files again.
 file_list >"$WORK/before.txt"
+
+echo "== lintian --pedantic"
+# Everything lintian says, information included. The one note left is about the stroke
+# font, a data file whose name lintian takes for documentation.
+expected_lintian="I: orvendale: package-contains-documentation-outside-usr-share-doc [usr/share/games/orvendale/font.txt]"
+lintian_out="$(lintian --pedantic --display-info --fail-on error,warning "$DEB" 2>&1)"
+lintian_rc=$?
+lintian_out="$(grep -vxF 'running with root privileges is not recommended!' <<<"$lintian_out")"
+echo "$lintian_out" | sed 's/^/   /'
+check "lintian finds no error and no warning (result $lintian_rc)" test "$lintian_rc" == 0
+check "lintian's report is the expected one" test "$lintian_out" == "$expected_lintian"
 
 echo "== apt-get install $DEB"
 if apt-get install -y -qq "$DEB" >"$WORK/install.log" 2>&1; then
@@ -206,8 +220,25 @@ fi
 check "the package depends on or recommends xfonts-base" \
   bash -c "dpkg-deb -f '$DEB' Depends Recommends | grep -qw xfonts-base"
 check "apt brought in SDL 2 for it" bash -c "dpkg-query -W -f='\${Status}' libsdl2-2.0-0 | grep -q 'install ok installed'"
-check "the launcher is on the player's PATH" test "$(as_user "$PLAYER" "$PLAYER_HOME" sh -c 'command -v orvendale')" == /usr/bin/orvendale
+check "the launcher is on the player's PATH" test "$(as_user "$PLAYER" "$PLAYER_HOME" sh -c 'command -v orvendale')" == /usr/games/orvendale
 dpkg -L orvendale >"$WORK/package_files.txt"
+
+echo "== hardening-check"
+PROGRAM=/usr/libexec/orvendale/orvendale
+# Control flow: the mark on the whole program needs every object linked to carry it, and
+# Debian 12's own C start files (crt1.o, crti.o, crtn.o) carry none, so no program of
+# Debian 12 has it and hardening-check is told not to ask. That our own code is built
+# with -fcf-protection shows in its landing pads instead.
+hardening-check --nocfprotection "$PROGRAM" >"$WORK/hardening.txt" 2>&1
+hardening_rc=$?
+sed 's/^/   /' "$WORK/hardening.txt"
+check "hardening-check passes the installed program" test "$hardening_rc" == 0
+for what in "Position Independent Executable: yes" "Stack protected: yes" \
+  "Fortify Source functions: yes" "Read-only relocations: yes" "Immediate binding: yes"; do
+  check "hardening-check: $what" grep -qF "$what" "$WORK/hardening.txt"
+done
+pads="$(objdump -d "$PROGRAM" | grep -c endbr64)"
+check "the program's code has the landing pads of -fcf-protection ($pads)" test "$pads" -gt 100
 
 # ---- Playing --------------------------------------------------------------------------
 
@@ -237,7 +268,7 @@ rc=$?
 check "a read-only home: non-zero ($rc)" test "$rc" -ne 0
 check "a read-only home: a clear message ($out)" bash -c "grep -q 'read-only' <<<\"\$1\"" _ "$out"
 check "a read-only home stays empty" test -z "$(ls -A "/home/$LOCKED")"
-out="$(runuser -u "$PLAYER" -- env -i PATH=/usr/bin:/bin orvendale 2>&1)"
+out="$(runuser -u "$PLAYER" -- env -i PATH=/usr/bin:/bin:/usr/games orvendale 2>&1)"
 rc=$?
 check "no HOME at all: non-zero with a message ($rc: $out)" bash -c "[ $rc -ne 0 ] && grep -q 'HOME is not set' <<<\"\$1\"" _ "$out"
 

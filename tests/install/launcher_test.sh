@@ -15,7 +15,7 @@ T="$(mktemp -d /tmp/orvendale-launcher.XXXXXX)"
 chmod 755 "$T"  # the read-only case runs as another user when we are root
 STAGE="$T/stage"
 PREFIX=/opt/orvendale-test
-LAUNCHER="$STAGE$PREFIX/bin/orvendale"
+LAUNCHER="$STAGE$PREFIX/games/orvendale"
 DATA="$STAGE$PREFIX/share/games/orvendale"
 failures=0
 trap 'rm -rf "$T"' EXIT
@@ -105,7 +105,15 @@ touch -d '2001-01-01 00:00' "$U/Settings.ini"
 rm "$U/font.txt"
 echo "the player's own font" >"$U/font.txt"
 echo "notes" >"$U/notes.txt"
-ln -sfn /nonexistent/older/install/crfighter.3ds "$U/crfighter.3ds"
+# A link into the data folder of an older install under another prefix, one to a file of
+# the player's own, one to a shipped file that this install no longer ships, and one of
+# the player's that points nowhere (yet).
+ln -sfn /opt/older/share/games/orvendale/crfighter.3ds "$U/crfighter.3ds"
+echo "the player's own font picture" >"$T/my-font.tga"
+ln -sfn "$T/my-font.tga" "$U/font_vimra.tga"
+ln -sfn "$(cd "$DATA" && pwd -P)/font_dropped.tga" "$U/font_dropped.tga"
+ln -sfn /usr/share/games/orvendale/ship_dropped.3ds "$U/ship_dropped.3ds"
+ln -sfn "$T/not-made-yet.3ds" "$U/my-ship.3ds"
 launch "$T/h" ""
 [ "$RC" == 0 ] || fail "second start: result $RC ($ERR)"
 [ "$(cat "$U/Settings.ini")" == "$(printf 'n_Width = 800;\nn_Height = 600;')" ] ||
@@ -117,6 +125,41 @@ launch "$T/h" ""
 [ "$(cat "$U/notes.txt" 2>/dev/null)" == notes ] || fail "second start: a file of the player's went"
 [ "$(readlink -f "$U/crfighter.3ds")" == "$(cd "$DATA" && pwd -P)/crfighter.3ds" ] ||
   fail "second start: a link into an older install was not renewed"
+[ "$(readlink "$U/font_vimra.tga")" == "$T/my-font.tga" ] ||
+  fail "second start: the player's own link font_vimra.tga now points to $(readlink "$U/font_vimra.tga")"
+[ "$(readlink "$U/my-ship.3ds")" == "$T/not-made-yet.3ds" ] ||
+  fail "second start: the player's link to a file not made yet went"
+[ ! -L "$U/font_dropped.tga" ] && [ ! -L "$U/ship_dropped.3ds" ] ||
+  fail "second start: a link to a shipped file no longer shipped was left: $(ls "$U" | tr '\n' ' ')"
+rm -f "$U/font_vimra.tga" "$U/my-ship.3ds"
+
+# --- Two launches at the same moment both start ---------------------------------------
+# Every link points into an older install, so both launchers renew every one of them at
+# once; neither may fail, and the links end up right.
+race_failures=""
+for round in $(seq 1 15); do
+  for f in "$DATA"/*; do
+    n="${f##*/}"
+    [ "$n" == Settings.ini ] || ln -sfn "/opt/older/share/games/orvendale/$n" "$U/$n"
+  done
+  [ "$round" -le 5 ] && rm -f "$U/Settings.ini"  # the first start's copy, raced too
+  for i in 1 2 3; do
+    (env -i PATH=/usr/bin:/bin HOME="$T/h" FAKE_RECORD="$T/race$i" ORVENDALE_PROGRAM="$FAKE" \
+      "$LAUNCHER" >/dev/null 2>"$T/race$i.err"; echo $? >"$T/race$i.rc") &
+  done
+  wait
+  for i in 1 2 3; do
+    [ "$(cat "$T/race$i.rc")" == 0 ] || race_failures="$race_failures round $round: $(cat "$T/race$i.err");"
+  done
+done
+[ -z "$race_failures" ] || fail "launches at the same moment failed:$race_failures"
+for f in "$DATA"/*; do
+  n="${f##*/}"
+  [ "$n" == Settings.ini ] && continue
+  [ "$(readlink "$U/$n")" == "$(cd "$DATA" && pwd -P)/$n" ] || fail "after the races $n points to $(readlink "$U/$n")"
+done
+cmp -s "$U/Settings.ini" "$DATA/Settings.ini" || fail "after the races Settings.ini is not the shipped copy"
+[ -z "$(ls -A "$U" | grep '^\.')" ] || fail "after the races hidden files are left: $(ls -A "$U" | grep '^\.' | tr '\n' ' ')"
 
 # --- Homes the launcher cannot use -----------------------------------------------------
 # HOME | what the message says | run as another user with a read-only home?

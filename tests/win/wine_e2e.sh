@@ -102,8 +102,9 @@ scratch() {
   if [ $# -gt 0 ]; then printf '%s' "$1" >"$WORK/Settings.ini"; fi
 }
 
+# start_game [ARGUMENT...]
 start_game() {
-  (cd "$WORK" && exec wine orvendale.exe >"$WORK/stdout.txt" 2>&1) &
+  (cd "$WORK" && exec wine orvendale.exe "$@" >"$WORK/stdout.txt" 2>&1) &
   GPID=$!
 }
 
@@ -291,6 +292,22 @@ case_mode_refused_answer_yes_plays_windowed() {
   expect_log "${ALL_LINES[@]}"
 }
 
+# --window on a screen without the 640 x 480 mode plays in the window straight away,
+# without asking; --size sets another size for the run.
+case_window_option_plays_windowed() {
+  scratch
+  xserver 1024 768 || return 1
+  start_game --window --size 800x600
+  wait_log "Rendering !" 60 || { fail "the game did not reach 'Rendering !' with --window"; return 1; }
+  [ -z "$(top_window Fullscreen)" ] || fail "a Fullscreen question appeared with --window"
+  [ "$(window_geometry Orvendale)" == "800x600+0+0" ] ||
+    fail "window is $(window_geometry Orvendale), not 800x600+0+0"
+  expect_frames 0 0 800 600
+  press Orvendale Escape
+  expect_exit 0 15
+  expect_log "${ALL_LINES[@]}"
+}
+
 # Settings.ini sets the window and the display mode.
 case_settings_size() {
   scratch $'n_Width = 800;\nn_Height = 600;\n'
@@ -353,7 +370,8 @@ case_release_zip_plays() {
 }
 
 # Record and replay live in the SDL stand-in, not here: the options say so and end with
-# 2 before anything starts; other arguments give the usage.
+# 2 before anything starts; other arguments give the usage. A program with a window has no
+# console on Windows, so each note is also shown in a message box, which OK closes.
 case_replay_options_unavailable() {
   scratch
   xserver 640 480 || return 1
@@ -362,6 +380,11 @@ case_replay_options_unavailable() {
     # shellcheck disable=SC2086
     (cd "$WORK" && exec wine orvendale.exe $args >"$WORK/stdout.txt" 2>&1) &
     GPID=$!
+    if wait_window Orvendale 60; then
+      press Orvendale Return
+    else
+      fail "$args: no message box"
+    fi
     expect_exit 2 60
     if [ "$args" == "--bogus" ]; then
       grep -q "^usage: orvendale" "$WORK/stdout.txt" || fail "$args: no usage message"
@@ -379,6 +402,7 @@ if [ "$HAVE_FONTS" -eq 1 ]; then
   run_case "mode refused, answer No: result 0 after 'Init engine ...'" case_mode_refused_answer_no
   run_case "mode refused, answer Yes: plays in a 640x480 window" case_mode_refused_answer_yes_plays_windowed
   run_case "Settings.ini 800x600 sizes the window and the mode" case_settings_size
+  run_case "--window --size 800x600 plays in that window without asking" case_window_option_plays_windowed
   run_case "energy runs out: one Game Over box, Escape still ends with 0" case_game_over_box
   if [ -n "$ZIP" ]; then
     run_case "the release zip, unpacked into an empty folder, plays and Escape ends with 0" case_release_zip_plays

@@ -52,9 +52,9 @@ e2e_xserver() {
   E2E_XPID="$XVFB_PID"
 }
 
-# Starts the game in the scratch folder, in the background.
+# e2e_start_game [ARGUMENT...]: starts the game in the scratch folder, in the background.
 e2e_start_game() {
-  (cd "$E2E_WORK" && exec "$E2E_BIN" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
+  (cd "$E2E_WORK" && exec "$E2E_BIN" "$@" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
   E2E_GPID=$!
 }
 
