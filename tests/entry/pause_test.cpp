@@ -119,7 +119,8 @@ void PlayWithAPause() {
     std::string error;
     const bool read = orvreplay::ReadReplay(bytes.data(), bytes.size(), &file, &error) ==
                       orvreplay::ReadResult::Ok;
-    std::system(("rm -rf '" + dir + "'").c_str());
+    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
+        std::fprintf(stderr, "left %s\n", dir.c_str());
 
     int failures = 0;
     auto check = [&](bool ok, const std::string& what) {
