@@ -29,6 +29,8 @@ void CheckCutShort() {
 
 }  // namespace
 
+bool CheckingReplay() { return g_check; }
+
 bool BeginReplaySession(const char* commandLine, int* width, int* height, int* exitCode) {
     using Mode = LaunchOptions::Mode;
     const LaunchOptions o = ParseLaunchOptions(commandLine);

@@ -13,6 +13,9 @@
 // not start (usage, an unusable replay file), with the program's result in *exitCode.
 bool BeginReplaySession(const char* commandLine, int* width, int* height, int* exitCode);
 
+// True while a replay is being checked: it runs without waiting and makes no sound.
+bool CheckingReplay();
+
 // After every frame.
 void EndReplayFrame();
 

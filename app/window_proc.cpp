@@ -1,5 +1,6 @@
 #include "app/window_proc.h"
 #include "app/shell.h"
+#include "audio/sound.h"
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -13,6 +14,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             hasFocus = 0;
             return 0;
         case WM_KEYDOWN:
+            if (wParam == 'M') ToggleSoundMute();
             if (wParam == VK_ESCAPE) {
                 ShowCursor(TRUE);
                 SendMessageA(window, WM_CLOSE, 0, 0);

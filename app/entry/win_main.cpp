@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "app/startup.h"
 #include "app/steering.h"
+#include "audio/sound.h"
 #include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/gl_display.h"
@@ -46,6 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
     CentreMouse();
     Steering steering;
+    OpenSound(!CheckingReplay() && ReadSoundOn("Settings.ini"));
 
     MSG msg;
     for (;;) {
@@ -59,6 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             if (hasFocus) SteerStep(steering, game, ship);
             RunFrame();
             EndReplayFrame();
+            UpdateSound();
         } else {
             // The game is over and nothing will be drawn again: sleep until the next
             // message (Escape, a close) instead of spinning a core on an empty queue.
@@ -66,6 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         }
     }
 
+    CloseSound();
     display->Shutdown();
     delete display;
     display = nullptr;
