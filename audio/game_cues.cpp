@@ -19,8 +19,9 @@ void GameCues::Observe(const GameState& g, SoundSink& mixer) {
         return;
     }
 
+    // Only the number on the screen now: sound that starts late does not catch up.
     for (float tick : kTicks)
-        if ((!seen_ || lastTime_ < tick) && t >= tick) mixer.Play(Sound::Tick);
+        if ((!seen_ || lastTime_ < tick) && t >= tick && t < tick + 1.0f) mixer.Play(Sound::Tick);
     if (seen_ && lastTime_ <= kSlideAfter && t > kSlideAfter) mixer.Play(Sound::SlideSweep);
 
     static const Sound kChimes[3] = {Sound::AtomChime, Sound::FlowerChime, Sound::FractalChime};

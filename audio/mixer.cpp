@@ -5,6 +5,7 @@
 namespace {
 
 const float kKnee = 0.8f;
+const float kCeiling = 32766.0f / 32767.0f;
 const int kChunk = 256;
 
 }  // namespace
@@ -12,8 +13,10 @@ const int kChunk = 256;
 float SoftLimit(float x) {
     const float a = std::fabs(x);
     if (a <= kKnee) return x;
+    // over / (1 + over) nears 1 slowly; the cap keeps float rounding off full scale.
     const float over = (a - kKnee) / (1.0f - kKnee);
-    const float y = kKnee + (1.0f - kKnee) * std::tanh(over);
+    float y = kKnee + (1.0f - kKnee) * (over / (1.0f + over));
+    if (!(y < kCeiling)) y = kCeiling;
     return x < 0.0f ? -y : y;
 }
 
