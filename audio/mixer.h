@@ -18,7 +18,7 @@ public:
 
 class Mixer : public SoundSink {
 public:
-    static const int kMaxVoices = 12;
+    static constexpr int kMaxVoices = 12;
 
     // Starts `sound` after `delaySamples`. With every voice busy, the one nearest its end
     // gives way.

@@ -15,9 +15,9 @@
 
 class WaveOutStream {
 public:
-    static const int kBuffers = 5;
-    static const int kFramesPerBuffer = kSampleRate / 100;  // 10 ms
-    static const int kTailSeconds = 2;
+    static constexpr int kBuffers = 5;
+    static constexpr int kFramesPerBuffer = kSampleRate / 100;  // 10 ms
+    static constexpr int kTailSeconds = 2;
 
     WaveOutStream() = default;
     WaveOutStream(const WaveOutStream&) = delete;

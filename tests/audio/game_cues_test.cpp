@@ -111,7 +111,9 @@ TEST(GameCuesTest, TheHeartbeatStartsBelowThreeTenthsAndQuickensAsEnergyFalls) {
         ASSERT_GE(lub.size(), 2u) << c.energy;
         EXPECT_NEAR(lub[1] - lub[0], c.period, 0.01f) << c.energy;
         for (const Heard& h : r.heard) {
-            if (h.sound == Sound::HeartDub) EXPECT_EQ(h.delay, (int)(0.16f * kSampleRate));
+            if (h.sound == Sound::HeartDub) {
+                EXPECT_EQ(h.delay, (int)(0.16f * kSampleRate));
+            }
         }
     }
 }
