@@ -2,9 +2,8 @@
 
 namespace {
 
-// The countdown's numbers appear at these play times; "SLIDE !" once the time is past 3.
-const float kTicks[3] = {0.0f, 1.0f, 2.0f};
-const float kSlideAfter = 3.0f;
+// The countdown's numbers appear at these play times, then "SLIDE !".
+const float kCountdown[4] = {0.0f, 1.0f, 2.0f, 3.0f};
 const float kFullMeter = 1.8f;
 
 }  // namespace
@@ -19,10 +18,15 @@ void GameCues::Observe(const GameState& g, SoundSink& mixer) {
         return;
     }
 
-    // Only the number on the screen now: sound that starts late does not catch up.
-    for (float tick : kTicks)
-        if ((!seen_ || lastTime_ < tick) && t >= tick && t < tick + 1.0f) mixer.Play(Sound::Tick);
-    if (seen_ && lastTime_ <= kSlideAfter && t > kSlideAfter) mixer.Play(Sound::SlideSweep);
+    for (; countdownDone_ < 4; ++countdownDone_) {
+        const float mark = kCountdown[countdownDone_];
+        // A mark long gone (the sound began late) is not caught up with.
+        if (t >= mark + 1.0f) continue;
+        if (t < mark && t + g.frameTime < mark) break;
+        const float wait = mark > t ? mark - t : 0.0f;
+        mixer.Play(countdownDone_ < 3 ? Sound::Tick : Sound::SlideSweep,
+                   (int)(wait * (float)kSampleRate + 0.5f));
+    }
 
     static const Sound kChimes[3] = {Sound::AtomChime, Sound::FlowerChime, Sound::FractalChime};
     for (int k = 0; k < 3; ++k) {

@@ -3,6 +3,11 @@
 // catch, the warning while a zone meter is full, the heartbeat while energy is low and
 // the fall at game over. Timing follows the game's own clock (its total play time), so a
 // replay sounds as the game did. Looking at the same state twice plays nothing new.
+//
+// The countdown is heard on its seconds, not at the end of whichever frame passes them:
+// when the next frame (as long as this one) will pass a second, its sound is started now
+// with the delay that puts it on the second. A frame that takes long to draw (the first
+// one, the first with "SLIDE !") then does not drag the sound with it.
 #pragma once
 
 #include "audio/mixer.h"
@@ -21,6 +26,7 @@ public:
     static constexpr float kFastBeat = 0.45f;
 
 private:
+    int countdownDone_ = 0;  // ticks and the sweep played (or passed) so far, of 4
     bool seen_ = false;
     float lastTime_ = 0.0f;
     int collected_[3] = {0, 0, 0};

@@ -40,25 +40,35 @@ void PlayFrames(GameCues& cues, GameState& g, Recorder& r, float from, float to,
     }
 }
 
-TEST(GameCuesTest, TheCountdownTicksAtThreeTwoOneAndSweepsAtSlide) {
-    const float rates[] = {1.0f / 60.0f, 1.0f / 7.0f};  // a fast and a slow machine
+TEST(GameCuesTest, TheCountdownIsHeardOnItsSecondsWhateverTheFrameRate) {
+    const float rates[] = {1.0f / 60.0f, 1.0f / 7.0f, 0.3f};  // fast, slow, very slow
     for (float dt : rates) {
         GameCues cues;
         GameState g;
+        g.frameTime = dt;
         Recorder r;
         PlayFrames(cues, g, r, 0.0f, 5.0f, dt, [](GameState&) {});
-        const std::vector<float> ticks = r.TimesOf(Sound::Tick);
-        ASSERT_EQ(ticks.size(), 3u) << dt;
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_GE(ticks[i], (float)i);
-            EXPECT_LT(ticks[i], (float)i + dt + 1e-4f);
+        ASSERT_EQ(r.heard.size(), 4u) << dt;
+        for (int i = 0; i < 4; ++i) {
+            const Heard& h = r.heard[i];
+            EXPECT_EQ(h.sound, i < 3 ? Sound::Tick : Sound::SlideSweep) << dt;
+            // Started at most one frame ahead, with the wait that puts it on its second.
+            EXPECT_LE(h.time, (float)i + 1e-4f) << dt << " " << i;
+            EXPECT_GT(h.time + dt, (float)i - 1e-4f) << dt << " " << i;
+            EXPECT_NEAR(h.time + (float)h.delay / kSampleRate, (float)i, 1e-4f) << dt << " " << i;
         }
-        const std::vector<float> slide = r.TimesOf(Sound::SlideSweep);
-        ASSERT_EQ(slide.size(), 1u);
-        EXPECT_GT(slide[0], 3.0f);
-        EXPECT_LT(slide[0], 3.0f + dt + 1e-4f);
-        EXPECT_EQ(r.heard.size(), 4u);
     }
+}
+
+TEST(GameCuesTest, ACountdownSecondLongGoneIsNotCaughtUpWith) {
+    GameCues cues;
+    GameState g;
+    Recorder r;
+    PlayFrames(cues, g, r, 1.5f, 2.5f, 0.1f, [](GameState&) {});
+    ASSERT_EQ(r.heard.size(), 2u);  // "..2.." is on the screen: its tick, then "..1.."'s
+    EXPECT_NEAR(r.heard[0].time, 1.5f, 1e-4f);
+    EXPECT_EQ(r.heard[0].delay, 0);
+    EXPECT_NEAR(r.heard[1].time + (float)r.heard[1].delay / kSampleRate, 2.0f, 1e-3f);
 }
 
 TEST(GameCuesTest, EachCatchRingsItsOwnChimeOnce) {

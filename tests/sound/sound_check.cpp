@@ -1,0 +1,188 @@
+// Listens to what the real game played while a kept replay was watched (the raw 16-bit
+// stereo 44.1 kHz that SDL's disk writer took) and holds it against the replay's own
+// frames: the countdown ticks a second apart from the first, the "SLIDE !" sweep at 3 s,
+// each catch's chime around its frame and, when the game ends, the falling tone and then
+// silence. The game's time 0 is found in the sound as the first tick.
+//
+// The sound keeps the machine's time and a watched replay the recorded game's: on a busy
+// machine the replay falls behind (by half again, when two other games share its cores),
+// and the disk writer (which keeps time by sleeping) runs slow by a few per cent. So each
+// moment is looked for after the last one heard, within a window that widens with the
+// game time between them; moments a second or more apart are never confused.
+//
+//   sound_check REPLAY RAW
+//
+// Prints what it heard; exits 0 when everything is where it belongs, 1 otherwise.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/replay_file.h"
+#include "tests/support/tone_probe.h"
+
+namespace {
+
+const int kRate = 44100;
+int g_failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
+    if (!ok) ++g_failures;
+}
+
+std::vector<uint8_t> ReadAll(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+int At(double seconds) {
+    const double n = seconds * kRate;
+    return n > 2e9 ? 2000000000 : n < 0.0 ? 0 : (int)std::lround(n);
+}
+
+// Onsets of a note: the starts of runs of 10 ms hops in which it is louder than `level`,
+// runs closer than `gap` seconds counted as one.
+std::vector<double> Onsets(const std::vector<float>& s, double hz, double level, double from,
+                           double to, double gap) {
+    std::vector<double> found;
+    const int hop = kRate / 200;  // 5 ms
+    const int window = kRate / 50;  // 20 ms
+    double lastOn = -1e9;
+    for (int i = At(from); i + window < (int)s.size() && i < At(to); i += hop) {
+        if (tone::Amplitude(s, kRate, hz, i, window) > level) {
+            const double t = (double)i / kRate;
+            if (t - lastOn > gap) found.push_back(t);
+            lastOn = t;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: sound_check REPLAY RAW\n");
+        return 2;
+    }
+    const std::vector<uint8_t> bytes = ReadAll(argv[1]);
+    orvreplay::ReplayFile replay;
+    std::string error;
+    if (orvreplay::ReadReplay(bytes.data(), bytes.size(), &replay, &error) !=
+        orvreplay::ReadResult::Ok) {
+        std::fprintf(stderr, "%s: %s\n", argv[1], error.c_str());
+        return 2;
+    }
+    const std::vector<uint8_t> raw = ReadAll(argv[2]);
+    const int frames = (int)(raw.size() / 4);
+    const std::vector<float> s = tone::Mono(reinterpret_cast<const int16_t*>(raw.data()), frames);
+    std::printf("%s: %d frames; sound: %.2f s\n", argv[1], (int)replay.digests.size(),
+                (double)frames / kRate);
+
+    // --- the countdown. Time 0 is the first frame's, whose tick can only follow that
+    // frame's drawing (the slowest of all: everything is drawn for the first time), so
+    // the clock is set by the second tick, at 1 s. ---
+    const std::vector<double> first = Onsets(s, 1760.0, 0.01, 0.0, 1e9, 0.3);
+    if (first.empty()) {
+        Check(false, "a countdown tick (A6, 1760 Hz)");
+        return 1;
+    }
+    const std::vector<double> ticks = Onsets(s, 1760.0, 0.01, first[0] - 0.01, first[0] + 2.5, 0.3);
+    Check(ticks.size() == 3, "three countdown ticks (heard " + std::to_string(ticks.size()) + ")");
+    if (ticks.size() != 3) return 1;
+    const double origin = ticks[1] - 1.0;
+    std::printf("the first tick comes %.0f ms after time 0, with the first frame\n",
+                (ticks[0] - origin) * 1000);
+    const double third = ticks[2];
+    const std::vector<double> sweep = Onsets(s, 460.0, 0.01, third + 0.8, third + 1.5, 0.5);
+    {
+        char line[128];
+        std::snprintf(line, sizeof(line), "tick 3 lands %+.0f ms from its second",
+                      (third - origin - 2.0) * 1000);
+        Check(std::fabs(third - origin - 2.0) <= 0.050, line);
+    }
+    // The last moment heard: in the sound and in the game.
+    double heardSound = sweep.empty() ? third : sweep[0];
+    double heardGame = sweep.empty() ? 2.0 : 3.0;
+    // Where game time t is expected, and how far before and after it to look.
+    auto expect = [&](double t, double* from, double* to) {
+        const double gap = t - heardGame;
+        *from = heardSound + gap - 0.1 - 0.1 * gap;
+        *to = heardSound + gap + 0.1 + 0.6 * gap;
+        return heardSound + gap;
+    };
+    {
+        char line[128];
+        const double off = sweep.empty() ? 1e9 : sweep[0] - origin - 3.0;
+        std::snprintf(line, sizeof(line), "the SLIDE sweep starts %+.0f ms from 3 s", off * 1000);
+        // The sweep is started a frame ahead, but the frame that first draws "SLIDE !"
+        // takes a software renderer a good tenth of a second, and the device runs dry
+        // meanwhile: the sweep's start can come that much later, never earlier.
+        Check(off >= -0.050 && off <= 0.250, line);
+    }
+
+    // --- catches and the end, at their frames ---
+    const double notes[3] = {880.0, 1108.73, 1318.51};
+    const char* names[3] = {"atom", "flower", "fractal"};
+    int before[3] = {0, 0, 0};
+    double overAt = -1.0;
+    for (const orvreplay::FrameDigest& d : replay.digests) {
+        for (int k = 0; k < 3; ++k) {
+            if (d.collected[k] > before[k]) {
+                // The first chime around the frame must be this kind's: the loudest
+                // chime note in its first tenth of a second.
+                double from, to;
+                const double at = expect(d.totalTime, &from, &to);
+                double heardAt = 1e9;
+                for (int j = 0; j < 3; ++j) {
+                    const std::vector<double> on = Onsets(s, notes[j], 0.01, from, to, 0.3);
+                    if (!on.empty() && on[0] < heardAt) heardAt = on[0];
+                }
+                int bestKind = -1;
+                double best = 0.0;
+                for (int j = 0; heardAt < 1e9 && j < 3; ++j) {
+                    const double a = tone::Amplitude(s, kRate, notes[j], At(heardAt), kRate / 10);
+                    if (a > best) {
+                        best = a;
+                        bestKind = j;
+                    }
+                }
+                char line[160];
+                std::snprintf(line, sizeof(line), "%s caught at %.2f s: chime heard %+.0f ms after it is %s",
+                              names[k], (double)d.totalTime, (heardAt - at) * 1000,
+                              bestKind < 0 ? "none" : names[bestKind]);
+                Check(bestKind == k, line);
+                if (heardAt < 1e9) {
+                    heardSound = heardAt;
+                    heardGame = d.totalTime;
+                }
+            }
+            before[k] = d.collected[k];
+        }
+        if (overAt < 0.0 && !(d.energy > 0.0f)) overAt = d.totalTime;
+    }
+    if (overAt >= 0.0) {
+        double from, to;
+        expect(overAt, &from, &to);
+        const std::vector<double> on = Onsets(s, 440.0, 0.01, from, to, 0.3);
+        Check(!on.empty(), "a tone at 440 Hz where the game ends");
+        if (on.empty()) return 1;
+        const int start = At(on[0]);
+        const double high = tone::Strongest(s, kRate, 150, 600, 5, start, kRate / 10);
+        const double low = tone::Strongest(s, kRate, 150, 600, 5, start + At(0.9), kRate / 10);
+        char line[160];
+        std::snprintf(line, sizeof(line), "game over at %.2f s: the tone falls from %.0f Hz to %.0f Hz",
+                      overAt, high, low);
+        Check(high > 380 && low < 300, line);
+        double peak = 0.0;
+        for (int i = start + At(1.4); i < frames; ++i) peak = std::max(peak, (double)std::fabs(s[(size_t)i]));
+        std::snprintf(line, sizeof(line), "silence after the end tone (%.2f s of it, peak %.4f)",
+                      (double)(frames - start - At(1.4)) / kRate, peak);
+        Check(frames > start + At(1.6) && peak < 0.002, line);
+    }
+    return g_failures == 0 ? 0 : 1;
+}
