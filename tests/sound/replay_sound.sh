@@ -62,10 +62,11 @@ lines="$(grep -c "no sound" "$E2E_WORK/stderr.txt")"
 # --- a check makes no sound, and neither does n_Sound = 0 ---
 rm -f "$E2E_WORK/check.raw"
 (cd "$E2E_WORK" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_WORK/check.raw" \
-   "$E2E_BIN" --replay "$replays/collect_each.orvr" --check >"$E2E_WORK/stdout.txt" 2>&1)
+   "$E2E_BIN" --replay "$replays/collect_each.orvr" --check >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt")
 [ $? == 0 ] || e2e_fail "check: $(cat "$E2E_WORK/stdout.txt")"
 [ ! -e "$E2E_WORK/check.raw" ] || e2e_fail "a check made sound"
 [ "$(wc -l < "$E2E_WORK/stdout.txt")" == "1" ] || e2e_fail "a check printed more than its line: $(cat "$E2E_WORK/stdout.txt")"
+! grep -q "sound" "$E2E_WORK/stderr.txt" || e2e_fail "a check spoke of sound: $(cat "$E2E_WORK/stderr.txt")"
 
 printf 'n_Width = 640;\nn_Height = 480;\nn_Sound = 0;\n' > "$E2E_WORK/Settings.ini"
 watch "$replays/collect_each.orvr" "$E2E_WORK/off.raw"

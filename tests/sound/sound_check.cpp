@@ -13,6 +13,7 @@
 //   sound_check REPLAY RAW
 //
 // Prints what it heard; exits 0 when everything is where it belongs, 1 otherwise.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
     // Where game time t is expected, and how far before and after it to look.
     auto expect = [&](double t, double* from, double* to) {
         const double gap = t - heardGame;
-        *from = heardSound + gap - 0.1 - 0.1 * gap;
+        *from = heardSound + gap - 0.1 - 0.2 * gap;
         *to = heardSound + gap + 0.1 + 0.6 * gap;
         return heardSound + gap;
     };
@@ -125,50 +126,58 @@ int main(int argc, char** argv) {
         Check(off >= -0.050 && off <= 0.250, line);
     }
 
-    // --- catches and the end, at their frames ---
+    // --- catches and the end ---
+    // Every chime in the sound, in order, must be the chime of the replay's catches in
+    // order, each heard about where the game's time puts it after the last one heard.
     const double notes[3] = {880.0, 1108.73, 1318.51};
     const char* names[3] = {"atom", "flower", "fractal"};
+    struct Catch {
+        double time;
+        int kind;
+    };
+    std::vector<Catch> catches;
     int before[3] = {0, 0, 0};
     double overAt = -1.0;
     for (const orvreplay::FrameDigest& d : replay.digests) {
         for (int k = 0; k < 3; ++k) {
-            if (d.collected[k] > before[k]) {
-                // The first chime around the frame must be this kind's: the loudest
-                // chime note in its first tenth of a second.
-                double from, to;
-                const double at = expect(d.totalTime, &from, &to);
-                double heardAt = 1e9;
-                for (int j = 0; j < 3; ++j) {
-                    const std::vector<double> on = Onsets(s, notes[j], 0.01, from, to, 0.3);
-                    if (!on.empty() && on[0] < heardAt) heardAt = on[0];
-                }
-                int bestKind = -1;
-                double best = 0.0;
-                for (int j = 0; heardAt < 1e9 && j < 3; ++j) {
-                    const double a = tone::Amplitude(s, kRate, notes[j], At(heardAt), kRate / 10);
-                    if (a > best) {
-                        best = a;
-                        bestKind = j;
-                    }
-                }
-                char line[160];
-                std::snprintf(line, sizeof(line), "%s caught at %.2f s: chime heard %+.0f ms after it is %s",
-                              names[k], (double)d.totalTime, (heardAt - at) * 1000,
-                              bestKind < 0 ? "none" : names[bestKind]);
-                Check(bestKind == k, line);
-                if (heardAt < 1e9) {
-                    heardSound = heardAt;
-                    heardGame = d.totalTime;
-                }
-            }
+            if (d.collected[k] > before[k]) catches.push_back({d.totalTime, k});
             before[k] = d.collected[k];
         }
         if (overAt < 0.0 && !(d.energy > 0.0f)) overAt = d.totalTime;
     }
+    const double after = heardSound + 0.3;
+    std::vector<double> onsets;
+    for (int j = 0; j < 3; ++j)
+        for (double t : Onsets(s, notes[j], 0.02, after, 1e9, 0.3)) onsets.push_back(t);
+    std::sort(onsets.begin(), onsets.end());
+    std::vector<double> chimes;
+    for (double t : onsets)
+        if (chimes.empty() || t - chimes.back() > 0.3) chimes.push_back(t);
+    Check(chimes.size() == catches.size(), std::to_string(catches.size()) + " catches, " +
+                                               std::to_string(chimes.size()) + " chimes heard");
+    for (size_t i = 0; i < chimes.size() && i < catches.size(); ++i) {
+        int kind = 0;
+        double best = 0.0;
+        for (int j = 0; j < 3; ++j) {
+            const double a = tone::Amplitude(s, kRate, notes[j], At(chimes[i]), kRate / 10);
+            if (a > best) {
+                best = a;
+                kind = j;
+            }
+        }
+        double from, to;
+        const double at = expect(catches[i].time, &from, &to);
+        char line[160];
+        std::snprintf(line, sizeof(line), "%s caught at %.2f s: the chime heard %+.0f ms from there is %s's",
+                      names[catches[i].kind], catches[i].time, (chimes[i] - at) * 1000, names[kind]);
+        Check(kind == catches[i].kind && chimes[i] >= from && chimes[i] <= to, line);
+        heardSound = chimes[i];
+        heardGame = catches[i].time;
+    }
     if (overAt >= 0.0) {
         double from, to;
         expect(overAt, &from, &to);
-        const std::vector<double> on = Onsets(s, 440.0, 0.01, from, to, 0.3);
+        const std::vector<double> on = Onsets(s, 440.0, 0.01, std::max(from, heardSound + 0.3), to, 0.3);
         Check(!on.empty(), "a tone at 440 Hz where the game ends");
         if (on.empty()) return 1;
         const int start = At(on[0]);
