@@ -16,13 +16,18 @@ struct SoundSystem {
 };
 
 SoundSystem* g_sound = nullptr;
+// The player's choice outlives a device that failed: M works (and says so) either way.
+bool g_muted = false;
 
 void GiveUp(const std::string& why) {
     std::fprintf(stderr, "Orvendale: no sound: %s; playing on in silence.\n", why.c_str());
     std::fflush(stderr);
 }
 
-void Follow(SoundSystem& s) { s.sound.Follow(game, landscape); }
+void Follow(SoundSystem& s) {
+    s.sound.SetMuted(g_muted);
+    s.sound.Follow(game, landscape);
+}
 
 void Refill(SoundSystem& s) {
     std::string why;
@@ -60,10 +65,10 @@ void UpdateSound() {
 }
 
 void ToggleSoundMute() {
-    if (g_sound != nullptr) g_sound->sound.SetMuted(!g_sound->sound.Muted());
+    g_muted = !g_muted;
 }
 
-bool SoundMuted() { return g_sound != nullptr && g_sound->sound.Muted(); }
+bool SoundMuted() { return g_muted; }
 
 void CloseSound() {
     if (g_sound == nullptr) return;
