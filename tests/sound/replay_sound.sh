@@ -35,6 +35,9 @@ watch_collect_each() {
   watch "$replays/collect_each.orvr" "$E2E_WORK/collect_each.raw"
   e2e_wait_exit 120
   [ "$E2E_RC" == "0" ] || e2e_fail "collect_each: result $E2E_RC"
+  # Sound never changes the game: watched with sound, every frame is the recorded one.
+  grep -q "collect_each.orvr: exact, 813 frames" "$E2E_WORK/stdout.txt" ||
+    e2e_fail "collect_each with sound: $(cat "$E2E_WORK/stdout.txt")"
 }
 heard collect_each
 
@@ -48,6 +51,8 @@ watch_game_over() {
   e2e_key Escape
   e2e_wait_exit 20
   [ "$E2E_RC" == "0" ] || e2e_fail "game_over: result $E2E_RC"
+  grep -q "game_over.orvr: exact, " "$E2E_WORK/stdout.txt" ||
+    e2e_fail "game_over with sound: $(cat "$E2E_WORK/stdout.txt")"
 }
 heard game_over
 
