@@ -22,5 +22,5 @@ struct GameState {
     float fps = 0.0f;
     int fpsFrames = 0;
     int fpsStartClock = -1;
-    int paused = 0;  // 1 while paused
+    int paused = 0;
 };
