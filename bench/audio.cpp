@@ -20,14 +20,12 @@ void BM_MixOneFrame(benchmark::State& state) {
     mixer.drone().SetTarget(shares, 0.8f);
     std::vector<int16_t> out(2 * kFrameSamples);
     const int sounds = (int)state.range(0);
-    int frame = 0;
     for (auto _ : state) {
         // Keep `sounds` voices playing: restart them as they end.
         if (mixer.ActiveVoices() < sounds)
             for (int i = mixer.ActiveVoices(); i < sounds; ++i) mixer.Play(Sound::FractalChime);
         mixer.Render(out.data(), kFrameSamples);
         benchmark::DoNotOptimize(out.data());
-        ++frame;
     }
     state.SetItemsProcessed(state.iterations() * kFrameSamples);
 }
