@@ -19,14 +19,23 @@ watch() {
 }
 
 # A frame held up by a busy machine (another program's turn on the cores) moves a sound
-# by as much, so a timing that misses is watched again, up to three times in all.
+# by as much, so a timing that misses is watched again, up to three times in all. When
+# every try found the machine too busy to keep the replay's pace (sound_check's 3), the
+# sounds and their order are still judged, their timings cannot be, and the test says so.
 heard() {
-  local name="$1" try
+  local name="$1" try rc busy=0
   for try in 1 2 3; do
     "watch_$name"
-    "$check" "$replays/$name.orvr" "$E2E_WORK/$name.raw" && return 0
+    "$check" "$replays/$name.orvr" "$E2E_WORK/$name.raw"
+    rc=$?
+    [ "$rc" == "0" ] && return 0
+    [ "$rc" == "3" ] && busy=$((busy + 1))
     echo "($name: watched again)"
   done
+  if [ "$busy" == "3" ]; then
+    echo "NOTE: $name: the machine was too busy all three times to judge the timings"
+    return 0
+  fi
   e2e_fail "$name: the sound is not where the game is"
 }
 

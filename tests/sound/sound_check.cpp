@@ -12,7 +12,10 @@
 //
 //   sound_check REPLAY RAW
 //
-// Prints what it heard; exits 0 when everything is where it belongs, 1 otherwise.
+// Prints what it heard; exits 0 when everything is where it belongs, 1 when a sound is
+// missing, wrong or out of place, and 3 when only timings missed on a machine too busy to
+// keep the replay's pace (its sound ends more than a tenth behind the game's time): the
+// caller watches again.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -29,10 +32,17 @@ namespace {
 
 const int kRate = 44100;
 int g_failures = 0;
+int g_late = 0;
 
 void Check(bool ok, const std::string& what) {
     std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
     if (!ok) ++g_failures;
+}
+
+// A timing: counted apart, since a busy machine can move it.
+void CheckTime(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "LATE", what.c_str());
+    if (!ok) ++g_late;
 }
 
 std::vector<uint8_t> ReadAll(const char* path) {
@@ -92,7 +102,7 @@ int main(int argc, char** argv) {
         Check(false, "a countdown tick (A6, 1760 Hz)");
         return 1;
     }
-    const std::vector<double> ticks = Onsets(s, 1760.0, 0.01, first[0] - 0.01, first[0] + 2.5, 0.3);
+    const std::vector<double> ticks = Onsets(s, 1760.0, 0.01, first[0] - 0.01, first[0] + 3.5, 0.3);
     Check(ticks.size() == 3, "three countdown ticks (heard " + std::to_string(ticks.size()) + ")");
     if (ticks.size() != 3) return 1;
     const double origin = ticks[1] - 1.0;
@@ -104,7 +114,7 @@ int main(int argc, char** argv) {
         char line[128];
         std::snprintf(line, sizeof(line), "tick 3 lands %+.0f ms from its second",
                       (third - origin - 2.0) * 1000);
-        Check(std::fabs(third - origin - 2.0) <= 0.050, line);
+        CheckTime(std::fabs(third - origin - 2.0) <= 0.050, line);
     }
     // The last moment heard: in the sound and in the game.
     double heardSound = sweep.empty() ? third : sweep[0];
@@ -123,7 +133,7 @@ int main(int argc, char** argv) {
         // The sweep is started a frame ahead, but the frame that first draws "SLIDE !"
         // takes a software renderer a good tenth of a second, and the device runs dry
         // meanwhile: the sweep's start can come that much later, never earlier.
-        Check(off >= -0.050 && off <= 0.250, line);
+        CheckTime(off >= -0.050 && off <= 0.250, line);
     }
 
     // --- catches and the end ---
@@ -170,16 +180,20 @@ int main(int argc, char** argv) {
         char line[160];
         std::snprintf(line, sizeof(line), "%s caught at %.2f s: the chime heard %+.0f ms from there is %s's",
                       names[catches[i].kind], catches[i].time, (chimes[i] - at) * 1000, names[kind]);
-        Check(kind == catches[i].kind && chimes[i] >= from && chimes[i] <= to, line);
+        Check(kind == catches[i].kind, line);
+        CheckTime(chimes[i] >= from && chimes[i] <= to, "  ... and it is about there");
         heardSound = chimes[i];
         heardGame = catches[i].time;
     }
     if (overAt >= 0.0) {
         double from, to;
         expect(overAt, &from, &to);
-        const std::vector<double> on = Onsets(s, 440.0, 0.01, std::max(from, heardSound + 0.3), to, 0.3);
-        Check(!on.empty(), "a tone at 440 Hz where the game ends");
+        const std::vector<double> on = Onsets(s, 440.0, 0.01, heardSound + 0.3, 1e9, 0.3);
+        Check(!on.empty(), "a tone at 440 Hz after everything else");
         if (on.empty()) return 1;
+        CheckTime(on[0] >= from && on[0] <= to, "  ... where the game ends");
+        heardSound = on[0];
+        heardGame = overAt;
         const int start = At(on[0]);
         const double high = tone::Strongest(s, kRate, 150, 600, 5, start, kRate / 10);
         const double low = tone::Strongest(s, kRate, 150, 600, 5, start + At(0.9), kRate / 10);
@@ -193,5 +207,11 @@ int main(int argc, char** argv) {
                       (double)(frames - start - At(1.4)) / kRate, peak);
         Check(frames > start + At(1.6) && peak < 0.002, line);
     }
-    return g_failures == 0 ? 0 : 1;
+    const double behind = heardSound - origin - heardGame;
+    const bool busy = behind > 0.1 * heardGame + 0.3;
+    std::printf("the sound ends %.0f ms behind the game's time%s\n", behind * 1000,
+                busy ? ": the machine was too busy to keep the replay's pace" : "");
+    if (g_failures > 0) return 1;
+    if (g_late > 0) return busy ? 3 : 1;
+    return 0;
 }
