@@ -22,8 +22,8 @@ void GameCues::Observe(const GameState& g, SoundSink& mixer) {
         const float mark = kCountdown[countdownDone_];
         // A mark long gone (the sound began late) is not caught up with.
         if (t >= mark + 1.0f) continue;
-        if (t < mark && t + g.frameTime < mark) break;
-        const float wait = mark > t ? mark - t : 0.0f;
+        if (t + g.frameTime + kAhead < mark) break;
+        const float wait = mark - kAhead > t ? mark - kAhead - t : 0.0f;
         mixer.Play(countdownDone_ < 3 ? Sound::Tick : Sound::SlideSweep,
                    (int)(wait * (float)kSampleRate + 0.5f));
     }

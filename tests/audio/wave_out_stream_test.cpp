@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "audio/game_cues.h"
 #include "audio/wave_out_stream.h"
 
 namespace {
@@ -25,6 +26,7 @@ protected:
 
 TEST_F(WaveOutStreamTest, NeverMoreThanFiftyMillisecondsQueuedHoweverLateTheFrame) {
     EXPECT_EQ(WaveOutStream::kBuffers * WaveOutStream::kFramesPerBuffer, 44100 / 20);
+    EXPECT_EQ((int)(GameCues::kAhead * 44100.0f + 0.5f), 44100 / 20) << "the cues know the ring";
     Mixer mixer;
     WaveOutStream stream;
     std::string why;
