@@ -54,9 +54,13 @@ TEST_F(WaveOutStreamTest, PlayOutQueuesAWholeToneBeyondTheRing) {
     ASSERT_TRUE(stream.TopUp(mixer, &why));
     ASSERT_TRUE(stream.PlayOut(mixer, &why));
     EXPECT_EQ(mixer.ActiveVoices(), 0);  // all of it is with the device
-    EXPECT_EQ(stream.Queued(), WaveOutStream::kBuffers + 1);
+    // The device may already have taken a buffer or two of the ring meanwhile.
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(stream.Queued(), 1);  // the tone plays on while nobody refills
+    // The ring has long played out; the 1.2 s tone plays on while nobody refills.
+    EXPECT_GE(stream.Queued(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    EXPECT_EQ(stream.Queued(), 0);
 }
 
 TEST_F(WaveOutStreamTest, WithoutADeviceOpenFailsAndSaysWhy) {
