@@ -31,16 +31,19 @@ TEST_F(WaveOutStreamTest, NeverMoreThanFiftyMillisecondsQueuedHoweverLateTheFram
     WaveOutStream stream;
     std::string why;
     ASSERT_TRUE(stream.Open(&why)) << why;
+    // The device may take a buffer between the top-up and the look: full or one short.
     ASSERT_TRUE(stream.TopUp(mixer, &why));
-    EXPECT_EQ(stream.Queued(), WaveOutStream::kBuffers);
-    ASSERT_TRUE(stream.TopUp(mixer, &why));  // a frame right after: nothing to add
-    EXPECT_EQ(stream.Queued(), WaveOutStream::kBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    ASSERT_TRUE(stream.TopUp(mixer, &why));  // a frame right after: nothing to pile up
+    EXPECT_LE(stream.Queued(), WaveOutStream::kBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
     // A frame a fifth of a second late: the ring has run dry, and is filled once, not
     // with the sound of the whole gap.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(stream.Queued(), 0);
     ASSERT_TRUE(stream.TopUp(mixer, &why));
-    EXPECT_EQ(stream.Queued(), WaveOutStream::kBuffers);
+    EXPECT_LE(stream.Queued(), WaveOutStream::kBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
     stream.Close();
     EXPECT_FALSE(stream.IsOpen());
 }
@@ -59,7 +62,7 @@ TEST_F(WaveOutStreamTest, PlayOutQueuesAWholeToneBeyondTheRing) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     // The ring has long played out; the 1.2 s tone plays on while nobody refills.
     EXPECT_GE(stream.Queued(), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1700));
     EXPECT_EQ(stream.Queued(), 0);
 }
 
