@@ -31,6 +31,8 @@ void CheckCutShort() {
 
 }  // namespace
 
+bool CheckingReplay() { return g_check; }
+
 bool BeginReplaySession(const char* commandLine, int* width, int* height, bool* inWindow,
                         int* exitCode) {
     using Mode = LaunchOptions::Mode;

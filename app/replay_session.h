@@ -16,6 +16,9 @@
 bool BeginReplaySession(const char* commandLine, int* width, int* height, bool* inWindow,
                         int* exitCode);
 
+// True while a replay is being checked: it runs without waiting and makes no sound.
+bool CheckingReplay();
+
 // After every frame.
 void EndReplayFrame();
 

@@ -30,3 +30,15 @@ void ReadWindowSize(const char* fileName, int* width, int* height) {
     config.Clear();
     std::fclose(f);
 }
+
+bool ReadSoundOn(const char* fileName) {
+    FILE* f = std::fopen(fileName, "r");
+    if (f == nullptr) return true;
+    ConfigFile config;
+    config.Parse(f);
+    int on = 1;
+    if (config.GetInt("n_Sound", &on) != 0) on = 1;
+    config.Clear();
+    std::fclose(f);
+    return on != 0;
+}

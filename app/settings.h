@@ -7,3 +7,6 @@ void ReadWindowSize(const char* fileName, int* width, int* height);
 
 // Whether a window side (width or height) can make a usable window: 1 to 16384.
 bool UsableWindowSide(int side);
+// Whether the game plays sound: the optional key n_Sound (0 off); on when the key or the
+// file is missing.
+bool ReadSoundOn(const char* fileName);

@@ -1,6 +1,7 @@
 #include "app/window_proc.h"
 #include "app/pause.h"
 #include "app/shell.h"
+#include "audio/sound.h"
 
 namespace {
 // Bit 30 of a key message's lParam: the key was already down (an auto-repeat).
@@ -19,6 +20,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             hasFocus = 0;
             return 0;
         case WM_KEYDOWN:
+            if (wParam == 'M') ToggleSoundMute();
             if (wParam == VK_ESCAPE) {
                 ShowCursor(TRUE);
                 SendMessageA(window, WM_CLOSE, 0, 0);

@@ -13,6 +13,7 @@
 HWND mainWindow = nullptr;
 GlDisplay* display = nullptr;
 int64_t perfFrequency = 0;
+void (*beforeGameOverBox)() = nullptr;
 
 void AdvanceTime(GameState& g, long long now, long long frequency) {
     if (g.lastCounter == -1 || g.paused) {
@@ -129,6 +130,7 @@ void RunFrame() {
 
     ApplyMeterRule(g, landscape);
     ApplyDrainRule(g, landscape);
+    if (g.energy <= 0.0f && beforeGameOverBox != nullptr) beforeGameOverBox();
     ApplyGameOverRule(g, mainWindow);
 
     DrawBarsCountersAndRate(g, fontB, strokeFont);

@@ -17,6 +17,11 @@ extern HWND mainWindow;
 extern GlDisplay* display;
 extern int64_t perfFrequency;
 
+// Called in the frame in which the energy runs out, just before the Game Over box holds
+// the loop: whatever must go on while the box waits (the sound's last tone) is handed
+// over here. Null: nothing.
+extern void (*beforeGameOverBox)();
+
 void RunFrame();
 
 // The timing step on its own: measures the frame with the performance counter and

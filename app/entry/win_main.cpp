@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "app/startup.h"
 #include "app/steering.h"
+#include "audio/sound.h"
 #include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/gl_display.h"
@@ -62,6 +63,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     CentreMouse();
     Steering steering;
     bool pauseShown = false;  // the paused picture has been drawn
+    OpenSound(!CheckingReplay() && ReadSoundOn("Settings.ini"));
 
     MSG msg;
     for (;;) {
@@ -75,6 +77,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             // One frame of no time shows the paused picture; then the loop sleeps.
             RunFrame();
             EndReplayFrame();
+            UpdateSound();  // the paused game falls silent at once
             pauseShown = true;
         } else if (game.energy > 0.0f && !game.paused) {
             if (pauseShown) {
@@ -86,6 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             SteerFrame(steering, game, ship, hasFocus != 0, now.QuadPart, perfFrequency);
             RunFrame();
             EndReplayFrame();
+            UpdateSound();
         } else {
             // Paused, or over and nothing will be drawn again: sleep until the next message
             // (P, Escape, a close) instead of spinning a core on an empty queue.
@@ -93,6 +97,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
         }
     }
 
+    CloseSound();
     display->Shutdown();
     delete display;
     display = nullptr;

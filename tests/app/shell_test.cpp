@@ -14,6 +14,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/window_proc.h"
+#include "audio/sound.h"
 #include "platform/sdl/seam.h"
 
 namespace {
@@ -101,6 +102,28 @@ TEST_F(SettingsTest, BothKeysOrNeither) {
     }
 }
 
+TEST_F(SettingsTest, SoundIsOnUnlessNSoundIsZero) {
+    struct Case {
+        const char* text;  // null: no file
+        bool on;
+    };
+    const Case cases[] = {
+        {nullptr, true},
+        {"n_Width = 800; n_Height = 600;", true},  // a file from before the key
+        {"n_Width = 800; n_Height = 600; n_Sound = 0;", false},
+        {"n_Sound = 1;", true},
+        {"n_Sound = 0;", false},
+        {"n_Sound = 0.0;", true},   // not an integer: the key is not used
+        {"n_Sound = 0", true},      // parse fails: no semicolon
+        {"", true},
+    };
+    for (const Case& c : cases) {
+        std::remove("Settings.ini");
+        if (c.text) Write("Settings.ini", c.text);
+        EXPECT_EQ(ReadSoundOn("Settings.ini"), c.on) << (c.text ? c.text : "(no file)");
+    }
+}
+
 TEST(WindowProcTest, FocusAndEscape) {
     orvseam::Reset();
     hasFocus = 1;
@@ -111,6 +134,11 @@ TEST(WindowProcTest, FocusAndEscape) {
     const int cursor = orvseam::CursorShowCount();
     EXPECT_EQ(WindowProc(nullptr, WM_KEYDOWN, 'A', 0), 0);
     EXPECT_EQ(orvseam::CursorShowCount(), cursor) << "other keys do nothing";
+    EXPECT_FALSE(SoundMuted());
+    EXPECT_EQ(WindowProc(nullptr, WM_KEYDOWN, 'M', 0), 0);
+    EXPECT_TRUE(SoundMuted()) << "M mutes";
+    EXPECT_EQ(WindowProc(nullptr, WM_KEYDOWN, 'M', 0), 0);
+    EXPECT_FALSE(SoundMuted()) << "and M again unmutes";
 
     WNDCLASSEXA wc;
     std::memset(&wc, 0, sizeof(wc));

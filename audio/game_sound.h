@@ -1,0 +1,23 @@
+// The synthesizer as the game drives it: after every frame it follows the game's state
+// (cues, the field's mix at the ship) and is silent while muted or paused.
+#pragma once
+
+#include "audio/field_mix.h"
+#include "audio/game_cues.h"
+#include "audio/mixer.h"
+#include "game/game_state.h"
+#include "landscape/contour_landscape.h"
+
+class GameSound {
+public:
+    void Follow(const GameState& g, const ContourLandscape& land);
+    void SetMuted(bool muted) { muted_ = muted; }
+    bool Muted() const { return muted_; }
+    Mixer& mixer() { return mixer_; }
+
+private:
+    Mixer mixer_;
+    GameCues cues_;
+    FieldListener listener_;
+    bool muted_ = false;
+};

@@ -1,0 +1,80 @@
+// The game's sound output through the stand-in into SDL's disk writer, which takes sound
+// at the pace of a real card: the ring holds at most 50 ms, a late frame lets it run dry
+// rather than grow, and a missing device is a message, not a failure.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "audio/game_cues.h"
+#include "audio/wave_out_stream.h"
+
+namespace {
+
+class WaveOutStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", "wave_out_stream_test.raw", 1);
+    }
+    void TearDown() override {
+        unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+};
+
+TEST_F(WaveOutStreamTest, NeverMoreThanFiftyMillisecondsQueuedHoweverLateTheFrame) {
+    EXPECT_EQ(WaveOutStream::kBuffers * WaveOutStream::kFramesPerBuffer, 44100 / 20);
+    EXPECT_EQ((int)(GameCues::kAhead * 44100.0f + 0.5f), 44100 / 20) << "the cues know the ring";
+    Mixer mixer;
+    WaveOutStream stream;
+    std::string why;
+    ASSERT_TRUE(stream.Open(&why)) << why;
+    // The device may take a buffer between the top-up and the look: full or one short.
+    ASSERT_TRUE(stream.TopUp(mixer, &why));
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    ASSERT_TRUE(stream.TopUp(mixer, &why));  // a frame right after: nothing to pile up
+    EXPECT_LE(stream.Queued(), WaveOutStream::kBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    // A frame a fifth of a second late: the ring has run dry, and is filled once, not
+    // with the sound of the whole gap.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(stream.Queued(), 0);
+    ASSERT_TRUE(stream.TopUp(mixer, &why));
+    EXPECT_LE(stream.Queued(), WaveOutStream::kBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    stream.Close();
+    EXPECT_FALSE(stream.IsOpen());
+}
+
+TEST_F(WaveOutStreamTest, PlayOutQueuesAWholeToneBeyondTheRing) {
+    Mixer mixer;
+    WaveOutStream stream;
+    std::string why;
+    ASSERT_TRUE(stream.Open(&why)) << why;
+    mixer.Play(Sound::GameOverFall);
+    ASSERT_TRUE(stream.TopUp(mixer, &why));
+    ASSERT_TRUE(stream.PlayOut(mixer, &why));
+    EXPECT_EQ(mixer.ActiveVoices(), 0);  // all of it is with the device
+    // The device may already have taken a buffer or two of the ring meanwhile.
+    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The ring has long played out; the 1.2 s tone plays on while nobody refills.
+    EXPECT_GE(stream.Queued(), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1700));
+    EXPECT_EQ(stream.Queued(), 0);
+}
+
+TEST_F(WaveOutStreamTest, WithoutADeviceOpenFailsAndSaysWhy) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    WaveOutStream stream;
+    std::string why;
+    EXPECT_FALSE(stream.Open(&why));
+    EXPECT_NE(why.find("waveOutOpen"), std::string::npos) << why;
+    Mixer mixer;
+    EXPECT_TRUE(stream.TopUp(mixer, &why));  // a closed stream plays nothing and fails nothing
+    EXPECT_EQ(stream.Queued(), 0);
+}
+
+}  // namespace
