@@ -92,13 +92,6 @@ TEST_F(RulesTest, APassedCollectibleIsReplacedWithNothingCounted) {
     EXPECT_EQ(g.energy, 1.0f);
 }
 
-TEST_F(RulesTest, ApproachFollowsTheRingSpan) {
-    PlaceCollectible(0.0f, 0.0f, 2000.0f, 0);
-    g.frameTime = 0.5f;
-    ApplyApproachRule(g, land);
-    EXPECT_EQ(g.collectibleMatrix.m[14], 2000.0f) << "an empty ring has span 0";
-}
-
 TEST_F(RulesTest, TheDominantMeterFillsInNineSecondsThenCostsEnergy) {
     g.frameTime = 0.01f;
     const int zone = land.StrongestSource(0.0f, 0.0f, 0.0f);
