@@ -9,8 +9,13 @@ e2e_xserver 800 600
 # Answered No.
 e2e_start_game
 e2e_wait_box "Fullscreen" 30 || e2e_fail "no Fullscreen question on an 800x600 desktop"
-sleep 0.3
-e2e_click_box_button "Fullscreen" 1 || e2e_fail "could not find the No button"
+# The box is there before its buttons are drawn: look for them until they are.
+found=0
+for i in $(seq 1 100); do
+  e2e_click_box_button "Fullscreen" 1 && found=1 && break
+  sleep 0.1
+done
+[ "$found" == 1 ] || e2e_fail "could not find the No button"
 e2e_wait_exit 15
 [ "$E2E_RC" == "0" ] || e2e_fail "answering No: exit code $E2E_RC, expected 0"
 e2e_expect_log "Loading objects .." "    OK" "Init engine ..."
