@@ -31,9 +31,13 @@ echo "$info" | grep -q "Width: 640" || e2e_fail "the window is not 640 wide"
 echo "$info" | grep -q "Height: 480" || e2e_fail "the window is not 480 high"
 # The box took the focus; the player clicks into the game window to take it back.
 xdotool mousemove 20 20 windowfocus "$(e2e_window)"
-sleep 1.5
-e2e_screenshot "$E2E_WORK/windowed.png"
-read -r r g b <<<"$(e2e_region_rgb "$E2E_WORK/windowed.png" 100 80 440 300)"
+# The scene fades in as the landscape fills: look until it is there.
+for i in $(seq 1 60); do
+  e2e_screenshot "$E2E_WORK/windowed.png"
+  read -r r g b <<<"$(e2e_region_rgb "$E2E_WORK/windowed.png" 100 80 440 300)"
+  awk "BEGIN { exit !($r + $g + $b > 0.04) }" && break
+  sleep 0.2
+done
 e2e_check "$r + $g + $b > 0.04" "the game draws its scene in the window"
 e2e_key Escape
 e2e_wait_exit 15

@@ -175,6 +175,22 @@ e2e_wait_focus() {
   return 1
 }
 
+# e2e_wait_game_time FILE T SECONDS: waits until a recorded frame has a total time of at
+# least T seconds; sets E2E_UNTIL to that frame.
+e2e_wait_game_time() {
+  local i line
+  for i in $(seq 1 $(($3 * 10))); do
+    line="$(e2e_frames "$1" | awk -v t="$2" '$2 >= t { print $1; exit }')"
+    if [ -n "$line" ]; then
+      E2E_UNTIL="$line"
+      return 0
+    fi
+    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
 # e2e_frame_field FILE FRAME COLUMN: one value of one recorded frame (columns as above,
 # 2 = total time, 3 = energy, 4 = world x, 5 = world y).
 e2e_frame_field() { e2e_frames "$1" | awk -v f="$2" -v c="$3" '$1 == f { print $c }'; }
