@@ -23,6 +23,28 @@ fi
 bash "$root/scripts/setup.sh"
 source "$root/scripts/lib/xserver.sh"
 
+# Whatever way this script ends (an error, Ctrl-C, SIGTERM, even SIGKILL), what it started
+# ends with it: each step runs with a parent-death signal, as does its Xvfb (and the
+# end-to-end tests pass that on to their games and servers); a signal ends the script at
+# once instead of after the step it interrupts.
+reports="$(mktemp -d /tmp/orvendale-test-reports.XXXXXX)"
+finish() {
+  stop_xvfb
+  rm -rf "$reports"
+}
+trap finish EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# step COMMAND...: runs a step in the background and waits for it, so that a signal is
+# acted on at once; the step gets SIGTERM when this script ends.
+step() {
+  setpriv --pdeathsig TERM "$@" &
+  local pid=$!
+  wait "$pid"
+}
+
 failed=0
 run_with_display() {
   if [ -n "${DISPLAY:-}" ]; then
@@ -37,11 +59,46 @@ run_with_display() {
   fi
 }
 
+# no_skips REPORT_DIR: a display and every tool are there when this script runs the
+# tests, so a test that skipped (no display, no GL window, no fonts, no ImageMagick)
+# hides a fault: each one is named and counts as a failure.
+no_skips() {
+  python3 - "$1" <<'PY'
+import json, os, sys
+skipped = []
+for name in sorted(os.listdir(sys.argv[1])):
+    with open(os.path.join(sys.argv[1], name)) as f:
+        report = json.load(f)
+    for suite in report.get("testsuites", []):
+        for case in suite.get("testsuite", []):
+            if case.get("result") == "SKIPPED":
+                skipped.append(f"{name[:-5]}: {suite['name']}.{case['name']}")
+for s in skipped:
+    print(f"SKIPPED (a failure here): {s}")
+sys.exit(1 if skipped else 0)
+PY
+}
+
+# unit_and_e2e BUILD_DIR: the unit tests two at a time, then the end-to-end tests on their
+# own (they play the real game and share the machine with nothing else of ours).
+unit_and_e2e() {
+  local rc=0 start
+  rm -rf "${reports:?}"/*
+  GTEST_OUTPUT="json:$reports/" step ctest --test-dir "$1" --output-on-failure -j2 -LE e2e || rc=1
+  no_skips "$reports" || rc=1
+  if [ -n "$(ctest --test-dir "$1" -N -L e2e | grep -E '^ *Test +#')" ]; then
+    start=$(date +%s)
+    step ctest --test-dir "$1" --output-on-failure -L e2e || rc=1
+    echo "End-to-end tests took $(($(date +%s) - start)) s"
+  fi
+  return "$rc"
+}
+
 echo "== Build"
-bash "$root/scripts/build.sh"
+step bash "$root/scripts/build.sh"
 
 echo "== Unit and end-to-end tests"
-run_with_display ctest --test-dir "$root/build" --output-on-failure -j2 || failed=1
+run_with_display unit_and_e2e "$root/build" || failed=1
 
 if [ "$quick" -eq 1 ]; then
   [ "$failed" -eq 0 ] && echo "Quick tests passed" && exit 0
@@ -52,16 +109,16 @@ fi
 echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$root" -B "$root/build-sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DORV_SANITIZE=ON -DORV_BENCH=OFF >/dev/null
-ninja -C "$root/build-sanitize"
+step ninja -C "$root/build-sanitize"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
-  run_with_display ctest --test-dir "$root/build-sanitize" --output-on-failure -j2 || failed=1
+  run_with_display unit_and_e2e "$root/build-sanitize" || failed=1
 
 echo "== Fuzzing: each harness over its corpus, then 60 s of new inputs"
-bash "$root/scripts/fuzz.sh" 60 || failed=1
+step bash "$root/scripts/fuzz.sh" 60 || failed=1
 
 echo "== Windows build under Wine"
-bash "$root/scripts/test-windows.sh" || failed=1
+step bash "$root/scripts/test-windows.sh" || failed=1
 
 if [ "$failed" -ne 0 ]; then
   echo "SOME TESTS FAILED"
