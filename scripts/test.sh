@@ -24,25 +24,50 @@ bash "$root/scripts/setup.sh"
 source "$root/scripts/lib/xserver.sh"
 
 # Whatever way this script ends (an error, Ctrl-C, SIGTERM, even SIGKILL), what it started
-# ends with it: each step runs with a parent-death signal, as does its Xvfb (and the
-# end-to-end tests pass that on to their games and servers); a signal ends the script at
-# once instead of after the step it interrupts.
-reports="$(mktemp -d /tmp/orvendale-test-reports.XXXXXX)"
+# ends with it. Each step runs in a process group of its own, which the clean-up ends
+# (SIGTERM, then SIGKILL ten seconds later), and with a parent-death signal for when this
+# script is killed outright; so does its Xvfb, and the end-to-end tests pass that on to
+# their games and servers. A signal ends the script at once, not after the step it
+# interrupts.
+STEP_PID=""
 finish() {
+  local i
+  # The step's own program (ctest) is stopped first so that it starts no further test
+  # while the running ones clean up.
+  [ -n "$STEP_PID" ] && kill -STOP "$STEP_PID" 2>/dev/null
+  if [ -n "$STEP_PID" ] && kill -TERM -- "-$STEP_PID" 2>/dev/null; then
+    # Time for the end-to-end tests to end their games and servers and remove their folders.
+    for i in $(seq 1 100); do
+      ps -eo pid=,pgid=,stat= | awk -v g="$STEP_PID" '$2 == g && $1 != g && $3 !~ /^Z/ { n++ }
+        END { exit n > 0 ? 0 : 1 }' || break
+      sleep 0.1
+    done
+    kill -KILL -- "-$STEP_PID" 2>/dev/null
+  fi
   stop_xvfb
-  rm -rf "$reports"
+}
+# A second signal while the clean-up runs returns at once instead of cutting it short.
+signalled=""
+on_signal() {
+  [ -n "$signalled" ] && return 0
+  signalled=1
+  trap '' INT TERM HUP
+  exit "$1"
 }
 trap finish EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+trap 'on_signal 130' INT
+trap 'on_signal 143' TERM
+trap 'on_signal 129' HUP
 
-# step COMMAND...: runs a step in the background and waits for it, so that a signal is
-# acted on at once; the step gets SIGTERM when this script ends.
+# step COMMAND...: runs a step in its own process group, in the background, and waits
+# for it, so that a signal is acted on at once.
 step() {
-  setpriv --pdeathsig TERM "$@" &
-  local pid=$!
-  wait "$pid"
+  setsid setpriv --pdeathsig TERM "$@" &
+  STEP_PID=$!
+  local rc=0
+  wait "$STEP_PID" || rc=$?
+  STEP_PID=""
+  return "$rc"
 }
 
 failed=0
@@ -82,8 +107,8 @@ PY
 # unit_and_e2e BUILD_DIR: the unit tests two at a time, then the end-to-end tests on their
 # own (they play the real game and share the machine with nothing else of ours).
 unit_and_e2e() {
-  local rc=0 start
-  rm -rf "${reports:?}"/*
+  local rc=0 start reports="$1/test-reports"
+  rm -rf "$reports" && mkdir -p "$reports"
   GTEST_OUTPUT="json:$reports/" step ctest --test-dir "$1" --output-on-failure -j2 -LE e2e || rc=1
   no_skips "$reports" || rc=1
   if [ -n "$(ctest --test-dir "$1" -N -L e2e | grep -E '^ *Test +#')" ]; then

@@ -51,9 +51,24 @@ e2e_end() {
   return 0
 }
 
+# A signal often comes twice (to the whole process group, then as the parent-death
+# signal when ctest goes): the first one cleans up and exits; one that comes while that
+# runs returns at once, so that it cannot cut the clean-up short.
+E2E_SIGNALLED=""
+e2e_on_signal() {
+  [ -n "$E2E_SIGNALLED" ] && return 0
+  E2E_SIGNALLED=1
+  trap '' INT TERM HUP
+  e2e_cleanup
+  exit "$1"
+}
+
+# Folders the clean-up removes besides the scratch folder.
+E2E_REMOVE=()
 e2e_cleanup() {
   local pid
-  trap - EXIT INT TERM HUP
+  trap - EXIT
+  trap '' INT TERM HUP
   [ -n "$E2E_GPID" ] && e2e_end "$E2E_GPID"
   E2E_GPID=""
   for pid in "${E2E_HELPERS[@]}"; do e2e_end "$pid"; done
@@ -61,6 +76,8 @@ e2e_cleanup() {
   [ -n "$E2E_XPID" ] && stop_xvfb
   E2E_XPID=""
   [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_WORK"
+  for pid in "${E2E_REMOVE[@]}"; do rm -rf "$pid"; done
+  E2E_REMOVE=()
   return 0
 }
 
@@ -75,15 +92,15 @@ e2e_init() {
   E2E_DATA="$2"
   E2E_FRAMES="${3:-}"
   local old owner
-  for old in /tmp/orvendale-e2e.*; do
+  for old in /tmp/orvendale-e2e*; do
     [ -f "$old/.owner" ] || continue
     owner="$(cat "$old/.owner" 2>/dev/null)"
     [ -n "$owner" ] && [ ! -d "/proc/$owner" ] && rm -rf "$old"
   done
   trap e2e_cleanup EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
-  trap 'exit 129' HUP
+  trap 'e2e_on_signal 130' INT
+  trap 'e2e_on_signal 143' TERM
+  trap 'e2e_on_signal 129' HUP
   E2E_WORK="$(mktemp -d /tmp/orvendale-e2e.XXXXXX)"
   echo "$$" >"$E2E_WORK/.owner"
   cp -r "$E2E_DATA"/. "$E2E_WORK"/
