@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/world.h"
+#include "objects/atom.h"
 #include "tests/support/game/game_harness.h"
 
 namespace {
@@ -102,20 +103,17 @@ TEST(Projection, AtSixteenByNineTheWorldKeepsFieldOfView80AndAspect1_33) {
     EXPECT_EQ(head, landscape.head) << "no advance";
 }
 
-// The atom's corners at animation angle theta (its electron cubes 1 to 6), worked out
-// here on their own.
-std::vector<D3> AtomCorners(double theta) {
+// The corners of the atom's electron cubes (1 to 6) at time t, from an atom of our own
+// drawn at that time: where Draw(t) puts them is pinned with fixed numbers by the
+// animation-speed test.
+std::vector<D3> AtomCorners(float t) {
+    Atom own;
+    EXPECT_EQ(1, own.Build());
+    own.Draw(t);
     std::vector<D3> out;
-    for (int i = 1; i <= 6; ++i) {
-        const double h = i <= 3 ? 5.5 : 2.5, r = i <= 3 ? 15.0 : 25.0;
-        const double th = i <= 3 ? theta : -theta, c = std::cos(th), s = std::sin(th);
-        for (int k = 0; k < 8; ++k) {
-            const double cx = (k & 1) ? h : -h, cy = (k & 2) ? h : -h, cz = (k & 4) ? h : -h;
-            if (i == 1 || i == 4) out.push_back({cx, c * (cy + r) + s * cz, c * cz - s * (cy + r)});
-            else if (i == 2 || i == 5)
-                out.push_back({c * cx - s * (cz + r), cy, s * cx + c * (cz + r)});
-            else out.push_back({c * (cx + r) + s * cy, s * (cx + r) - c * cy, cz});
-        }
+    for (int i = 8; i < 8 * 7; ++i) {
+        const Vec3& v = own.vertices.items[i];
+        out.push_back({v.x, v.y, v.z});
     }
     return out;
 }
@@ -145,16 +143,16 @@ TEST(Projection, TheWorldsAtomRunsOnLandscapeTimeAndTheIconsOnTotalTime) {
         D3 eye, forward;
         double fov;
         D3 at;
-        double time;
+        float time;
     };
     const Case cases[] = {
         {"in the world", {cam[12], cam[13], cam[14]}, {cam[8], cam[9], cam[10]}, 80.0,
-         {-60.0, 40.0, 200.0}, (double)(0.9f * 0.33333334f)},
-        {"icon", {0.0, 0.0, -150.0}, {0.0, 0.0, 151.0}, 20.0, {-190.0, -130.0, 800.0}, 0.9},
+         {-60.0, 40.0, 200.0}, 0.9f * 0.33333334f},
+        {"icon", {0.0, 0.0, -150.0}, {0.0, 0.0, 151.0}, 20.0, {-190.0, -130.0, 800.0}, 0.9f},
     };
     for (const Case& c : cases) {
         int found = 0;
-        for (const D3& v : AtomCorners(5.0 * c.time)) {
+        for (const D3& v : AtomCorners(c.time)) {
             double x, y;
             Project(c.eye, c.forward, c.fov, {v.x + c.at.x, v.y + c.at.y, v.z + c.at.z}, &x, &y);
             bool here = false;
