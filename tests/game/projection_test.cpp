@@ -78,29 +78,43 @@ void RingOf(const std::vector<Line>& lines) {
 TEST(Projection, AtSixteenByNineTheWorldKeepsFieldOfView80AndAspect1_33) {
     GameHarness& h = WideGame();
     if (!h.Ok()) GTEST_SKIP() << "no display or data files";
-    h.NewGame();
-    // The first frame lasts 0: landscape time 0.
-    const int head = landscape.head;
-    const std::vector<Line> lines = {{-60.0f, 0.0f, 60.0f, 0.0f}, {0.0f, -30.0f, 0.0f, 30.0f},
-                                     {-80.0f, 25.0f, 70.0f, -20.0f}};
-    RingOf(lines);
-    std::vector<FedPrimitive> fed = RecordFeedback([&] { h.Frame(0.0); });
-    std::vector<FedPrimitive> drawn;
-    for (const FedPrimitive& p : fed)
-        if (p.token == GL_LINE_TOKEN && drawn.size() < 3) drawn.push_back(p);
-    ASSERT_EQ(3u, drawn.size()) << "the landscape's lines come first";
-    for (size_t i = 0; i < 3; ++i) {
-        // Slice z 75 at depth 75, pushed back by 50 in the frame: world z 100.
-        const Line& l = lines[i];
-        double x, y;
-        Expected(game.cameraMatrix.m, {l.x0, l.y0, 100.0}, &x, &y);
-        EXPECT_NEAR(x, drawn[i].xy[0], 0.05) << "line " << i << " start";
-        EXPECT_NEAR(y, drawn[i].xy[1], 0.05) << "line " << i << " start";
-        Expected(game.cameraMatrix.m, {l.x1, l.y1, 100.0}, &x, &y);
-        EXPECT_NEAR(x, drawn[i].xy[2], 0.05) << "line " << i << " end";
-        EXPECT_NEAR(y, drawn[i].xy[3], 0.05) << "line " << i << " end";
+    // The world is drawn moved by the steering's offset: the mouse moved right (offset x
+    // up) shifts the landscape left on screen, as the camera looks along +z with +y up.
+    const struct {
+        float x, y;
+    } offsets[] = {{0.0f, 0.0f}, {40.0f, -25.0f}, {-35.0f, 15.0f}};
+    for (const auto& o : offsets) {
+        SCOPED_TRACE(testing::Message() << "world offset " << o.x << ", " << o.y);
+        h.NewGame();
+        game.worldOffset = Vec3{o.x, o.y, 0.0f};
+        // The first frame lasts 0: landscape time 0.
+        const int head = landscape.head;
+        const std::vector<Line> lines = {{-60.0f, 0.0f, 60.0f, 0.0f}, {0.0f, -30.0f, 0.0f, 30.0f},
+                                         {-80.0f, 25.0f, 70.0f, -20.0f}};
+        RingOf(lines);
+        std::vector<FedPrimitive> fed = RecordFeedback([&] { h.Frame(0.0); });
+        std::vector<FedPrimitive> drawn;
+        for (const FedPrimitive& p : fed)
+            if (p.token == GL_LINE_TOKEN && drawn.size() < 3) drawn.push_back(p);
+        ASSERT_EQ(3u, drawn.size()) << "the landscape's lines come first";
+        for (size_t i = 0; i < 3; ++i) {
+            // Slice z 75 at depth 75, pushed back by 50 in the frame: world z 100.
+            const Line& l = lines[i];
+            double x, y;
+            Expected(game.cameraMatrix.m, {l.x0 + o.x, l.y0 + o.y, 100.0}, &x, &y);
+            EXPECT_NEAR(x, drawn[i].xy[0], 0.05) << "line " << i << " start";
+            EXPECT_NEAR(y, drawn[i].xy[1], 0.05) << "line " << i << " start";
+            Expected(game.cameraMatrix.m, {l.x1 + o.x, l.y1 + o.y, 100.0}, &x, &y);
+            EXPECT_NEAR(x, drawn[i].xy[2], 0.05) << "line " << i << " end";
+            EXPECT_NEAR(y, drawn[i].xy[3], 0.05) << "line " << i << " end";
+        }
+        EXPECT_EQ(head, landscape.head) << "no advance";
+        if (o.x > 0.0f) {
+            // Independently of the projection above: the horizontal line's middle (world
+            // x 0 moved to o.x) is left of the window's centre.
+            EXPECT_LT((drawn[0].xy[0] + drawn[0].xy[2]) / 2.0, kWidth / 2.0);
+        }
     }
-    EXPECT_EQ(head, landscape.head) << "no advance";
 }
 
 // The corners of the atom's electron cubes (1 to 6) at time t, from an atom of our own

@@ -375,6 +375,38 @@ e2e_move() {
   done
 }
 
+# e2e_rests FILE WHAT: with the pointer resting in the middle of the window, the world
+# does not move at all over 15 recorded frames and 0.3 s of game time: a steering centre
+# other than half the window would read a movement at every step. Sets E2E_UNTIL.
+e2e_rests() {
+  local from dx dy late
+  from="$(e2e_frame_count "$1")"
+  e2e_wait_settled "$1" "$from" 15 0.3 60 || e2e_fail "$2: the game stopped recording"
+  read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
+  e2e_check "$dx == 0 && $dy == 0" \
+    "$2: the world rests while the mouse does (frames $from to $E2E_UNTIL: x moved $dx, y $dy)"
+}
+
+# e2e_steers FILE DX STEPS: moves the pointer DX pixels sideways STEPS times, then waits
+# 15 frames and 0.3 s: the world moved the pointer's way, not up or down, and it settles
+# once the pointer rests (the last five frames move it less than a third as far as the
+# whole). How far is the steering's business, not this check's. Sets E2E_UNTIL.
+e2e_steers() {
+  local from dx dy late way
+  from="$(e2e_frame_count "$1")"
+  e2e_move "$1" "$2" "$3"
+  e2e_wait_settled "$1" "$(e2e_frame_count "$1")" 15 0.3 60 ||
+    e2e_fail "steering by $2 x $3: the game stopped recording"
+  read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
+  way=right
+  [ "$2" -lt 0 ] && way=left
+  echo "steering $way: the world moved x $dx over frames $from to $E2E_UNTIL, the last five $late"
+  e2e_check "$dx * $2 > 0 && ($dx > 5 || $dx < -5)" "moving the mouse $way moves the world $way (x moved $dx)"
+  e2e_check "$dy == 0" "a sideways move does not move the world up or down (y moved $dy)"
+  e2e_check "$late * $late * 9 < $dx * $dx" \
+    "the world settles once the mouse rests (the last five frames moved x $late of $dx)"
+}
+
 # e2e_world_moves FILE FROM TO: how the world offset moved over recorded frames FROM..TO:
 # prints "dx dy late" (x and y moved from FROM to TO; late: how far x moved over the
 # last five of them).
