@@ -30,8 +30,9 @@ read -r r g b <<<"$(e2e_region_rgb "$shot" 60 24 6 30)"
 e2e_check "$b > 0.4" "the first zone bar fills (blue)"
 read -r r g b <<<"$(e2e_region_rgb "$shot" 420 370 200 90)"
 e2e_check "$r + $g + $b > 0.15" "counters and icons at the lower right"
-read -r r g b <<<"$(e2e_region_rgb "$shot" 530 18 100 25)"
-e2e_check "$g > 0.05 && $g > $b" "the frame rate (green) at the top right"
+# Counted by its light green: the landscape behind it can outweigh a region's mean.
+light=$(convert "$shot" -crop 100x25+530+18 +repage -depth 8 txt:- | e2e_light_green_pixels)
+e2e_check "$light >= 10" "the frame rate (light green) at the top right ($light pixels)"
 read -r r g b <<<"$(e2e_region_rgb "$shot" 100 80 440 300)"
 e2e_check "$r + $g + $b > 0.15" "the landscape glows in the middle"
 

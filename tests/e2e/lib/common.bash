@@ -297,6 +297,14 @@ e2e_region_rgb() {
   convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
 }
 
+# Counts the pixels of an ImageMagick txt: listing in the frame rate's light green
+# (0.7, 1, 0.5): green above red above blue by clear steps. The landscape behind it, one
+# source's colour or a mix of two, rarely looks like that.
+e2e_light_green_pixels() {
+  awk -F'[(),]+' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0
+    if (g > 150 && g > r + 30 && r > b + 30) n++ } END { print n + 0 }'
+}
+
 # e2e_check EXPR MESSAGE: fails unless the awk expression is true (for float comparisons).
 e2e_check() {
   awk "BEGIN { exit !($1) }" || e2e_fail "$2 ($1)"

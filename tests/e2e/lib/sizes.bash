@@ -16,14 +16,6 @@ e2e_frac_rgb() {
     "$(awk "BEGIN { printf \"%d\", $5 * $SIZE_H }")"
 }
 
-# Counts the pixels of an ImageMagick txt: listing in the frame rate's light green
-# (0.7, 1, 0.5): green above red above blue by clear steps. The landscape behind it, one
-# source's colour or a mix of two, rarely looks like that.
-e2e_light_green_pixels() {
-  awk -F'[(),]+' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0
-    if (g > 150 && g > r + 30 && r > b + 30) n++ } END { print n + 0 }'
-}
-
 e2e_play_at_size() {
   SIZE_W="$1"
   SIZE_H="$2"
