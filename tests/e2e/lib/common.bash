@@ -305,6 +305,28 @@ e2e_light_green_pixels() {
     if (g > 150 && g > r + 30 && r > b + 30) n++ } END { print n + 0 }'
 }
 
+# e2e_count_pixels FILE X Y W H CONDITION: how many pixels of a region of a screenshot
+# meet an awk condition on r, g and b (0..255).
+e2e_count_pixels() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- |
+    awk -F'[(),]+' "NR > 1 { r = \$3 + 0; g = \$4 + 0; b = \$5 + 0; if ($6) n++ } END { print n + 0 }"
+}
+
+# e2e_expect_counters_and_icons FILE W H: the three counters at the lower right, each its
+# own blue-white digit (counted by that colour: the landscape behind them, pink, blue,
+# green or a mix, rarely looks like it), and their icons lighting the strip below them.
+e2e_expect_counters_and_icons() {
+  local f="$1" w="$2" h="$3" fx n
+  for fx in 0.685 0.8 0.925; do
+    n=$(e2e_count_pixels "$f" "$(awk "BEGIN { printf \"%d\", ($fx - 0.015) * $w }")" $((h * 765 / 1000)) \
+      $((w * 45 / 1000)) $((h * 7 / 100)) 'b > 200 && g > 180 && b >= r + 40')
+    e2e_check "$n >= 20" "a counter's digit (blue-white) at x = $fx of the width ($n pixels)"
+  done
+  n=$(e2e_count_pixels "$f" $((w * 66 / 100)) $((h * 84 / 100)) $((w * 31 / 100)) $((h * 13 / 100)) \
+    'r > 120 || g > 120 || b > 120')
+  e2e_check "$n >= $((w * h * 15 / 10000))" "the icons below the counters ($n bright pixels)"
+}
+
 # e2e_check EXPR MESSAGE: fails unless the awk expression is true (for float comparisons).
 e2e_check() {
   awk "BEGIN { exit !($1) }" || e2e_fail "$2 ($1)"
