@@ -69,6 +69,10 @@ TEST_F(EngineLogTest, AnUnopenableLogDropsTheLine) {
     struct stat st;
     ASSERT_EQ(stat("Engine.log", &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
+    // Each line opens the log afresh: once the way is clear, the next line lands there.
+    ASSERT_EQ(rmdir("Engine.log"), 0);
+    LogLine("    OK");
+    EXPECT_EQ(Read("Engine.log"), "    OK\n");
 }
 
 using SettingsTest = InScratchFolder;

@@ -55,42 +55,38 @@ void ExpectTheOneGlyph(const BitmapFont& font) {
     EXPECT_FLOAT_EQ(0.046875f + 1.0f / 256.0f, font.lineHeight);
 }
 
-TEST(BitmapFontMetrics, OneGlyphBlockDecodes) {
-    Picture p(256, 128);
-    p.PutBlock(OneGlyph());
-    BitmapFont font;
-    ASSERT_EQ(1, Read(font, p));
-    ExpectTheOneGlyph(font);
-}
-
-TEST(BitmapFontMetrics, OpaquePixelsBetweenWordsArePassedOver) {
-    Picture p(256, 128);
-    p.PutBlock(OneGlyph(), 3);
-    BitmapFont font;
-    ASSERT_EQ(1, Read(font, p));
-    ExpectTheOneGlyph(font);
-}
-
-TEST(BitmapFontMetrics, TransparentPixelsBeforeTheBlockAreNeverReached) {
-    Picture p(256, 128);
-    // Transparent glyph background with values that would wreck the metrics if read.
-    for (int i = 0; i < 256 * 100; i += 2) p.PutWord(i, 0xFFFFFF - (unsigned)i);
-    p.PutBlock(OneGlyph());
-    BitmapFont font;
-    ASSERT_EQ(1, Read(font, p));
-    ExpectTheOneGlyph(font);
-}
-
-TEST(BitmapFontMetrics, ALargerCountIgnoresTheWordsNearestTheEnd) {
-    Picture p(256, 128);
-    std::vector<unsigned> words = OneGlyph();
-    words.back() = 0x123456;
-    words.push_back(0x654321);
-    words.push_back(6);
-    p.PutBlock(words);
-    BitmapFont font;
-    ASSERT_EQ(1, Read(font, p));
-    ExpectTheOneGlyph(font);
+// The one glyph's block written into a 256 x 128 picture in ways the reader must see
+// past; each decodes to exactly that glyph.
+TEST(BitmapFontMetrics, TheOneGlyphBlockDecodesHoweverItIsWritten) {
+    struct Case {
+        const char* name;
+        void (*write)(Picture&);
+    };
+    const Case cases[] = {
+        {"as it is", [](Picture& p) { p.PutBlock(OneGlyph()); }},
+        {"with opaque pixels between its words", [](Picture& p) { p.PutBlock(OneGlyph(), 3); }},
+        {"after transparent pixels that would wreck the metrics if read",
+         [](Picture& p) {
+             for (int i = 0; i < 256 * 100; i += 2) p.PutWord(i, 0xFFFFFF - (unsigned)i);
+             p.PutBlock(OneGlyph());
+         }},
+        {"with a larger count, the words nearest the end ignored",
+         [](Picture& p) {
+             std::vector<unsigned> words = OneGlyph();
+             words.back() = 0x123456;
+             words.push_back(0x654321);
+             words.push_back(6);
+             p.PutBlock(words);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Picture p(256, 128);
+        c.write(p);
+        BitmapFont font;
+        ASSERT_EQ(1, Read(font, p));
+        ExpectTheOneGlyph(font);
+    }
 }
 
 TEST(BitmapFontMetrics, WhenThePixelsRunOutTheFirstWordIsTheCount) {

@@ -9,8 +9,13 @@ e2e_xserver 800 600
 # Answered No.
 e2e_start_game
 e2e_wait_box "Fullscreen" 30 || e2e_fail "no Fullscreen question on an 800x600 desktop"
-sleep 0.3
-e2e_click_box_button "Fullscreen" 1 || e2e_fail "could not find the No button"
+# The box is there before its buttons are drawn: look for them until they are.
+found=0
+for i in $(seq 1 100); do
+  e2e_click_box_button "Fullscreen" 1 && found=1 && break
+  sleep 0.1
+done
+[ "$found" == 1 ] || e2e_fail "could not find the No button"
 e2e_wait_exit 15
 [ "$E2E_RC" == "0" ] || e2e_fail "answering No: exit code $E2E_RC, expected 0"
 e2e_expect_log "Loading objects .." "    OK" "Init engine ..."
@@ -26,9 +31,13 @@ echo "$info" | grep -q "Width: 640" || e2e_fail "the window is not 640 wide"
 echo "$info" | grep -q "Height: 480" || e2e_fail "the window is not 480 high"
 # The box took the focus; the player clicks into the game window to take it back.
 xdotool mousemove 20 20 windowfocus "$(e2e_window)"
-sleep 1.5
-e2e_screenshot "$E2E_WORK/windowed.png"
-read -r r g b <<<"$(e2e_region_rgb "$E2E_WORK/windowed.png" 100 80 440 300)"
+# The scene fades in as the landscape fills: look until it is there.
+for i in $(seq 1 60); do
+  e2e_screenshot "$E2E_WORK/windowed.png"
+  read -r r g b <<<"$(e2e_region_rgb "$E2E_WORK/windowed.png" 100 80 440 300)"
+  awk "BEGIN { exit !($r + $g + $b > 0.04) }" && break
+  sleep 0.2
+done
 e2e_check "$r + $g + $b > 0.04" "the game draws its scene in the window"
 e2e_key Escape
 e2e_wait_exit 15

@@ -7,7 +7,7 @@ e2e_init "$@"
 e2e_xserver 640 480
 pristine="$(mktemp -d /tmp/orvendale-e2e-data.XXXXXX)"
 cp -r "$E2E_WORK"/. "$pristine"/
-trap 'rm -rf "$pristine"; e2e_cleanup' EXIT
+E2E_REMOVE+=("$pristine")
 
 fresh() {
   rm -rf "${E2E_WORK:?}"/*

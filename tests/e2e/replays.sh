@@ -13,8 +13,7 @@ e2e_xserver 640 480
 # run_game ARGS...: the game in the scratch folder, in the background.
 run_game() {
   rm -f "$E2E_WORK/Engine.log"
-  (cd "$E2E_WORK" && exec "$E2E_BIN" "$@" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
-  E2E_GPID=$!
+  e2e_run_game "$@"
 }
 
 # run_to_end SECONDS ARGS...: runs the game to its end; E2E_RC, stdout.txt, stderr.txt.
@@ -40,20 +39,25 @@ done
 # another window takes the focus, and the check is still exact ---
 run_game --replay "$replays/collect_each.orvr" --check
 e2e_wait_log "Rendering !" 30 || e2e_fail "real input: the game did not start"
-xmessage -geometry 200x40+220+420 "another window" >/dev/null 2>&1 &
-other=$!
+e2e_helper xmessage -geometry 200x40+220+420 "another window"
+other=$E2E_HELPER_PID
 for i in $(seq 1 20); do
   xdotool mousemove_relative -- 40 -15 >/dev/null 2>&1
   xdotool key a >/dev/null 2>&1
   sleep 0.05
 done
-helper="$(xdotool search --class xmessage 2>/dev/null | head -1)"
+helper=""
+for i in $(seq 1 100); do
+  helper="$(xdotool search --class xmessage 2>/dev/null | head -1)"
+  [ -n "$helper" ] && break
+  sleep 0.1
+done
 [ -n "$helper" ] || e2e_fail "real input: could not open another window"
 xdotool windowfocus "$helper" >/dev/null 2>&1
 sleep 1
 xdotool windowfocus "$(e2e_window)" >/dev/null 2>&1
 e2e_wait_exit 120
-kill "$other" 2>/dev/null
+e2e_end "$other"
 [ "$E2E_RC" == "0" ] || e2e_fail "real input reached the replay: $(out)"
 
 # --- unusable files and wrong options: result 2, one line, no window, no log ---
@@ -123,7 +127,7 @@ usage --record a.orvr --check
 # --- a recording killed mid-game is complete up to its last frame ---
 run_game --record "$E2E_WORK/killed.orvr"
 e2e_wait_log "Rendering !" 30 || e2e_fail "recording: the game did not start"
-sleep 2
+e2e_wait_frames "$E2E_WORK/killed.orvr" 21 120 || e2e_fail "recording: no 21 frames recorded"
 kill -9 "$E2E_GPID"
 wait "$E2E_GPID" 2>/dev/null
 E2E_GPID=""
@@ -142,7 +146,8 @@ for how in start later; do
     note="not recording: cannot write /dev/full: No space left on device; the game starts anyway."
   else
     (cd "$E2E_WORK" && ulimit -f 2 && trap '' XFSZ &&
-      exec "$E2E_BIN" --record limited.orvr >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
+      exec setpriv --pdeathsig KILL "$E2E_BIN" --record limited.orvr \
+        >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
     E2E_GPID=$!
     note="recording to limited.orvr stopped: File too large; the game goes on."
   fi

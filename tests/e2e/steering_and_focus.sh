@@ -1,62 +1,65 @@
 #!/usr/bin/env bash
-# The mouse steers: moving it right shifts the landscape left on screen (the world moves,
-# not the ship), and left shifts it right. With another window in front holding the focus
-# the picture goes on changing but the steering is frozen: only the zone meter of the
-# resting position (the blue one) fills.
+# The mouse steers: moving it right moves the world's offset right (the unit tests of the
+# projection show that this shifts the landscape left on screen), moving it left the
+# other way, and the world settles once the mouse rests. While the mouse rests in the
+# middle the world does not move at all: the steering's centre is the window's. With
+# another window in front holding the focus the picture goes on changing but the steering
+# is frozen. The game records what it does; the test waits for recorded frames, not for
+# the clock, and judges the world offset of each frame recorded.
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$@"
 e2e_xserver 640 480
+rec="$E2E_WORK/steering.orvr"
 
-# Horizontal centre of brightness of the screen's middle band (x in pixels).
-centroid() {
-  convert "$1" -crop 640x290+0+70 +repage -colorspace Gray -depth 8 txt:- |
-    awk -F'[,:() ]+' 'NR > 1 { v = $(NF - 1) + 0; s += v; sx += $1 * v } END { printf "%.1f\n", sx / s }'
-}
-# Mean brightness of the red, magenta and green zone bars (the blue one is bar 0).
-other_bars() {
-  convert "$1" -crop 40x60+70+22 +repage -colorspace Gray -format '%[fx:mean]' info:
+# settle FROM WHAT: waits for 15 recorded frames and 0.3 s of game time after frame FROM;
+# sets until.
+settle() {
+  e2e_wait_settled "$rec" "$1" 15 0.3 60 ||
+    e2e_fail "$2: the game did not record 15 frames and 0.3 s (energy $(e2e_frame_field "$rec" "$(e2e_frame_count "$rec")" 3))"
+  until="$E2E_UNTIL"
 }
 
-e2e_start_game
+xdotool mousemove 320 240
+e2e_run_game --record "$rec"
 e2e_wait_log "Rendering !" 30 || e2e_fail "the game did not start"
+e2e_wait_frames "$rec" 1 30 || e2e_fail "the game records no frames"
 game="$(e2e_window)"
 
-# Another window takes the focus first.
-xmessage -geometry 200x40+220+420 "another window" >/dev/null 2>&1 &
-other=$!
-for i in $(seq 1 50); do
+# Another window takes the focus; the pointer moves right and back.
+e2e_helper xmessage -geometry 200x40+220+420 "another window"
+helper=""
+for i in $(seq 1 100); do
   helper="$(xdotool search --class xmessage 2>/dev/null | head -1)"
   [ -n "$helper" ] && break
   sleep 0.1
 done
 [ -n "$helper" ] || e2e_fail "could not open another window"
 xdotool windowfocus "$helper"
-sleep 0.5
-e2e_move 60 30
-sleep 1
+e2e_wait_focus "$rec" 0 30 || e2e_fail "the game did not see the other window take the focus"
+from="$(e2e_frame_count "$rec")"
+x_before="$(e2e_frame_field "$rec" "$from" 4)"
+e2e_move "$rec" 60 3
+settle "$from" "without the focus"
 e2e_screenshot "$E2E_WORK/unfocused1.png"
-e2e_move -60 30
-sleep 1
+e2e_move "$rec" -60 3
+settle "$until" "without the focus"
 e2e_screenshot "$E2E_WORK/unfocused2.png"
+read -r dx dy late <<<"$(e2e_world_moves "$rec" "$from" "$until")"
+e2e_check "$dx == 0 && $dy == 0" "without the focus the steering is frozen (frames $from to $until: x moved $dx, y $dy; x was $x_before)"
 changed=$(compare -metric AE "$E2E_WORK/unfocused1.png" "$E2E_WORK/unfocused2.png" null: 2>&1)
 e2e_check "$changed > 1000" "the picture keeps changing without the focus"
-e2e_check "$(other_bars "$E2E_WORK/unfocused2.png") < 0.02" "without the focus the steering is frozen (only the blue meter fills)"
-kill "$other" 2>/dev/null
+e2e_end "$E2E_HELPER_PID"
 
-# Back in the game: steer right, then left.
-xdotool mousemove 20 20 windowfocus "$game"
-sleep 0.5
-e2e_move 100 30
-sleep 2
-e2e_screenshot "$E2E_WORK/right.png"
-e2e_move -100 60
-sleep 2
-e2e_screenshot "$E2E_WORK/left.png"
-right=$(centroid "$E2E_WORK/right.png")
-left=$(centroid "$E2E_WORK/left.png")
-e2e_check "$left - $right > 20" "steering right shifts the landscape left (centre $right) and left shifts it right (centre $left)"
+# Back in the game with the pointer in the middle: the world rests while the mouse does,
+# then follows it right and left (the checks the size tests make at their sizes).
+xdotool mousemove 320 240 windowfocus "$game"
+e2e_wait_focus "$rec" 1 30 || e2e_fail "the game did not see the focus come back"
+e2e_rests "$rec" "at 640x480"
+e2e_steers "$rec" 250 3
+e2e_steers "$rec" -250 6
 
 e2e_key Escape
 e2e_wait_exit 15
 [ "$E2E_RC" == "0" ] || e2e_fail "exit code $E2E_RC, expected 0"
+e2e_frames "$rec" | awk 'END { printf "recorded %d frames, %.2f s of game time, energy %.2f\n", $1, $2, $3 }'
 echo "PASS"

@@ -44,7 +44,7 @@ wait_for() {
 fly() {
   local file="$E2E_WORK/$1.orvr"
   rm -f "$E2E_WORK/Engine.log"
-  (cd "$E2E_WORK" && LD_PRELOAD="${2:-}" exec "$E2E_BIN" --record "$file" \
+  (cd "$E2E_WORK" && LD_PRELOAD="${2:-}" exec setpriv --pdeathsig KILL "$E2E_BIN" --record "$file" \
     >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
   E2E_GPID=$!
   e2e_wait_log "Rendering !" 60 || e2e_fail "$1: the game did not start"

@@ -88,8 +88,12 @@ TEST_F(FrameTest, SpawnAfterWarmUpWithTheSharedGenerator) {
     ASSERT_EQ(game.collectibleActive, 1);
     EXPECT_GT(game.totalTime, 2.3f);
     EXPECT_LE(game.totalTime, 2.41f);
-    // The spawn draws before the landscape does in the same frame.
-    const int first = (int)(((stateBefore * 214013u + 2531011u) >> 16) & 0x7FFF);
+    // The spawn draws before the landscape does in the same frame: its kind is the frame's
+    // first draw (asked of the generator itself, put back where it was) modulo 3.
+    const uint32_t stateAfter = GameRandState();
+    SetGameRandState(stateBefore);
+    const int first = GameRand();
+    SetGameRandState(stateAfter);
     EXPECT_EQ(game.collectibleKind, first % 3);
 }
 

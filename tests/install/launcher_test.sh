@@ -12,6 +12,8 @@ set -uo pipefail
 BUILD="$(cd "${1:?usage: launcher_test.sh BUILD_DIR}" && pwd)"
 HERE="$(cd "$(dirname "$0")" && pwd)"
 T="$(mktemp -d /tmp/orvendale-launcher.XXXXXX)"
+trap 'exit 143' TERM
+trap 'exit 130' INT
 chmod 755 "$T"  # the read-only case runs as another user when we are root
 STAGE="$T/stage"
 PREFIX=/opt/orvendale-test
@@ -195,7 +197,7 @@ E2E_BIN="$LAUNCHER"
 mkdir -p "$T/player"
 trap 'e2e_cleanup; rm -rf "$T"' EXIT
 e2e_xserver 640 480
-(cd / && exec env -i PATH=/usr/bin:/bin HOME="$T/player" DISPLAY="$DISPLAY" "$LAUNCHER" \
+(cd / && exec setpriv --pdeathsig KILL env -i PATH=/usr/bin:/bin HOME="$T/player" DISPLAY="$DISPLAY" "$LAUNCHER" \
   >"$T/game.out" 2>"$T/game.err") &
 E2E_GPID=$!
 e2e_wait_log "Rendering !" 30 ||

@@ -162,22 +162,6 @@ TEST(AtomAnimate, CentresAndSizesKeepTheirBuildValues) {
 
 using AtomLifecycle = AllocHookTest;
 
-TEST_F(AtomLifecycle, ReleaseAndBuildAgainGiveTheSameCounts) {
-    Atom atom;
-    ASSERT_EQ(atom.Build(), 1);
-    atom.Animate(2.0f);
-    atom.Release();
-    EXPECT_EQ(atom.vertices.count, 0);
-    EXPECT_EQ(atom.faces.count, 0);
-    EXPECT_EQ(atom.sortEntries.count, 0);
-    EXPECT_EQ(atom.vertices.items, nullptr);
-    ASSERT_EQ(atom.Build(), 1);
-    EXPECT_EQ(atom.vertices.count, 64);
-    EXPECT_EQ(atom.faces.count, 48);
-    EXPECT_EQ(atom.sortEntries.count, 48);
-    EXPECT_EQ(CubeCentre(atom.vertices, 1).y, 0.0f) << "rebuilt on top of each other";
-}
-
 TEST_F(AtomLifecycle, BuildResetsBothMatrices) {
     Atom atom;
     Mat4 m;
@@ -216,16 +200,6 @@ TEST_F(AtomLifecycle, EveryFailedAllocationMakesBuildReturnZero) {
         SortFaces(atom.sortEntries, atom.viewMatrix, atom.modelMatrix, atom.dirty);
     }
     EXPECT_GE(failures, 3) << "vertices, faces and entries each allocate";
-}
-
-TEST_F(AtomLifecycle, AnimatingAReleasedAtomMovesNothing) {
-    Atom atom;
-    atom.Animate(1.0f);  // never built
-    ASSERT_EQ(atom.Build(), 1);
-    atom.Release();
-    atom.Animate(1.0f);
-    EXPECT_EQ(atom.vertices.count, 0);
-    EXPECT_EQ(atom.vertices.items, nullptr);
 }
 
 }  // namespace

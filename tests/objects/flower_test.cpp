@@ -87,20 +87,6 @@ TEST(FlowerAnimate, OnlyVerticesMove) {
 
 using FlowerLifecycle = AllocHookTest;
 
-TEST_F(FlowerLifecycle, ReleaseAndBuildAgainGiveTheSameCounts) {
-    Flower flower;
-    ASSERT_EQ(flower.Build(), 1);
-    flower.Animate(1.5f);
-    flower.Release();
-    EXPECT_EQ(flower.vertices.count, 0);
-    EXPECT_EQ(flower.faces.count, 0);
-    EXPECT_EQ(flower.sortEntries.count, 0);
-    ASSERT_EQ(flower.Build(), 1);
-    EXPECT_EQ(flower.vertices.count, 320);
-    EXPECT_EQ(flower.faces.count, 240);
-    EXPECT_EQ(flower.sortEntries.count, 240);
-}
-
 TEST_F(FlowerLifecycle, EveryFailedAllocationMakesBuildReturnZero) {
     int failures = 0;
     for (int allowed = 0;; ++allowed) {
@@ -122,14 +108,6 @@ TEST_F(FlowerLifecycle, EveryFailedAllocationMakesBuildReturnZero) {
     }
     // 320 corners in steps of 50 take seven allocations alone.
     EXPECT_GE(failures, 7 + 5 + 5);
-}
-
-TEST_F(FlowerLifecycle, AnimatingAReleasedFlowerMovesNothing) {
-    Flower flower;
-    ASSERT_EQ(flower.Build(), 1);
-    flower.Release();
-    flower.Animate(1.0f);
-    EXPECT_EQ(flower.vertices.items, nullptr);
 }
 
 TEST(FlowerIsAnAtom, SharesTheAtomsMatrixSetters) {

@@ -133,21 +133,6 @@ TEST(FractalLevel, SelectedLevelFollowsSinOfTwiceTheTime) {
 
 using FractalLifecycle = AllocHookTest;
 
-TEST_F(FractalLifecycle, ReleaseEmptiesAndBuildRestoresEverything) {
-    Fractal fractal;
-    ASSERT_EQ(fractal.Build(), 1);
-    fractal.Release();
-    EXPECT_EQ(fractal.vertices.capacity, 0);
-    EXPECT_EQ(fractal.vertices.count, 0);
-    EXPECT_EQ(fractal.faces.count, 0);
-    EXPECT_EQ(fractal.sortEntries.count, 0);
-    ASSERT_EQ(fractal.Build(), 1);
-    EXPECT_EQ(fractal.vertices.capacity, 16384);
-    EXPECT_EQ(fractal.vertices.count, 5460);
-    EXPECT_EQ(fractal.faces.count, 5460);
-    EXPECT_EQ(fractal.sortEntries.count, 5460);
-}
-
 TEST_F(FractalLifecycle, NoReservationMeansNoGeometry) {
     Fractal fractal;
     SetAllocFailure(0);

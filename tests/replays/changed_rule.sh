@@ -8,9 +8,7 @@ source "$(dirname "$0")/../e2e/lib/common.bash"
 e2e_init "$@"
 replay="$(cd "$(dirname "$0")" && pwd)/collect_each.orvr"
 e2e_xserver 640 480
-(cd "$E2E_WORK" && exec "$E2E_BIN" --replay "$replay" --check >"$E2E_WORK/stdout.txt" \
-  2>"$E2E_WORK/stderr.txt") &
-E2E_GPID=$!
+e2e_run_game --replay "$replay" --check
 e2e_wait_exit 120
 [ "$E2E_RC" == "1" ] || e2e_fail "result $E2E_RC, expected 1: $(cat "$E2E_WORK/stdout.txt")"
 expected="$replay: frame 149 differs in collectible x (recorded 166.666672, replayed 0)"

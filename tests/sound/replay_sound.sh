@@ -6,7 +6,7 @@
 #   replay_sound.sh ORVENDALE DATA_DIR SOUND_CHECK
 source "$(dirname "$0")/../e2e/lib/common.bash"
 check="$(readlink -f "$3")"
-e2e_init "$1" "$2"
+e2e_init "$@"
 replays="$(cd "$(dirname "$0")/../replays" && pwd)"
 e2e_xserver 640 480
 
@@ -14,7 +14,7 @@ e2e_xserver 640 480
 watch() {
   rm -f "$E2E_WORK/Engine.log" "$2"
   (cd "$E2E_WORK" && SDL_AUDIODRIVER="${3:-disk}" SDL_DISKAUDIOFILE="$2" \
-     exec "$E2E_BIN" --replay "$1" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
+     exec setpriv --pdeathsig KILL "$E2E_BIN" --replay "$1" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
   E2E_GPID=$!
 }
 

@@ -1,6 +1,13 @@
 # Shared steps of the end-to-end tests: a private X server, a scratch copy of the game's
-# data folder, starting the real binary, waiting for it, and checking what it left.
+# data folder, starting the real binary, waiting for it, reading what it recorded, and
+# checking what it left.
 # Usage in a test:  source "$(dirname "$0")/lib/common.bash"; e2e_init "$@"
+# (arguments: the game, its data folder, and the recorded_frames tool)
+#
+# A test ends what it started on every way out: its exit and a signal run the clean-up,
+# and the game, the X server and any helper window are started with a parent-death
+# signal, so that a test killed outright (a timeout's SIGKILL) takes them with it. The
+# test itself ends when whatever started it ends (e2e_init sees to that).
 
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/xserver.sh"
@@ -10,6 +17,8 @@ E2E_DATA=""
 E2E_WORK=""
 E2E_XPID=""
 E2E_GPID=""
+E2E_FRAMES=""
+E2E_HELPERS=()
 export DISPLAY=""
 # The game under test draws as fast as it can, whatever the driver's default swap interval.
 export vblank_mode=0
@@ -28,21 +37,74 @@ e2e_fail() {
   exit 1
 }
 
-e2e_cleanup() {
-  [ -n "$E2E_GPID" ] && kill "$E2E_GPID" 2>/dev/null
-  [ -n "$E2E_XPID" ] && kill "$E2E_XPID" 2>/dev/null
-  [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_WORK"
+# e2e_end PID: ends a process this test started: SIGTERM, up to two seconds to go, then
+# SIGKILL; and reaps it.
+e2e_end() {
+  local pid="$1" i
+  kill "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+  for i in $(seq 1 20); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
   return 0
 }
 
-# e2e_init BIN DATA_DIR: a scratch copy of the data folder to play in.
+# A signal often comes twice (to the whole process group, then as the parent-death
+# signal when ctest goes): the first one cleans up and exits; one that comes while that
+# runs returns at once, so that it cannot cut the clean-up short.
+E2E_SIGNALLED=""
+e2e_on_signal() {
+  [ -n "$E2E_SIGNALLED" ] && return 0
+  E2E_SIGNALLED=1
+  trap '' INT TERM HUP
+  e2e_cleanup
+  exit "$1"
+}
+
+# Folders the clean-up removes besides the scratch folder.
+E2E_REMOVE=()
+e2e_cleanup() {
+  local pid
+  trap - EXIT
+  trap '' INT TERM HUP
+  [ -n "$E2E_GPID" ] && e2e_end "$E2E_GPID"
+  E2E_GPID=""
+  for pid in "${E2E_HELPERS[@]}"; do e2e_end "$pid"; done
+  E2E_HELPERS=()
+  [ -n "$E2E_XPID" ] && stop_xvfb
+  E2E_XPID=""
+  [ -n "$E2E_WORK" ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_WORK"
+  for pid in "${E2E_REMOVE[@]}"; do rm -rf "$pid"; done
+  E2E_REMOVE=()
+  return 0
+}
+
+# e2e_init BIN DATA_DIR [RECORDED_FRAMES]: a scratch copy of the data folder to play in.
+# Scratch folders of earlier tests whose test is gone (killed outright) are removed.
 e2e_init() {
+  if [ -z "${E2E_PARENT_WATCHED:-}" ]; then
+    export E2E_PARENT_WATCHED=1
+    exec setpriv --pdeathsig TERM bash "$0" "$@"
+  fi
   E2E_BIN="$(readlink -f "$1")"
   E2E_DATA="$2"
+  E2E_FRAMES="${3:-}"
+  local old owner
+  for old in /tmp/orvendale-e2e*; do
+    [ -f "$old/.owner" ] || continue
+    owner="$(cat "$old/.owner" 2>/dev/null)"
+    [ -n "$owner" ] && [ ! -d "/proc/$owner" ] && rm -rf "$old"
+  done
+  trap e2e_cleanup EXIT
+  trap 'e2e_on_signal 130' INT
+  trap 'e2e_on_signal 143' TERM
+  trap 'e2e_on_signal 129' HUP
   E2E_WORK="$(mktemp -d /tmp/orvendale-e2e.XXXXXX)"
+  echo "$$" >"$E2E_WORK/.owner"
   cp -r "$E2E_DATA"/. "$E2E_WORK"/
   rm -f "$E2E_WORK/Engine.log"
-  trap e2e_cleanup EXIT
 }
 
 # e2e_xserver WIDTH HEIGHT [XVFB_ARGUMENT...]: a private Xvfb of that screen size (no
@@ -52,11 +114,103 @@ e2e_xserver() {
   E2E_XPID="$XVFB_PID"
 }
 
-# e2e_start_game [ARGUMENT...]: starts the game in the scratch folder, in the background.
-e2e_start_game() {
-  (cd "$E2E_WORK" && exec "$E2E_BIN" "$@" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
+# e2e_run_game [ARG...]: starts the game in the scratch folder, in the background, with
+# those arguments; it dies with this test.
+e2e_run_game() {
+  (cd "$E2E_WORK" &&
+    exec setpriv --pdeathsig KILL "$E2E_BIN" "$@" >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
   E2E_GPID=$!
 }
+
+# Starts the game in the scratch folder, in the background.
+e2e_start_game() { e2e_run_game "$@"; }
+
+# e2e_helper COMMAND...: starts a helper program (another window) in the background; the
+# clean-up ends it, and it dies with this test.
+E2E_HELPER_PID=""
+e2e_helper() {
+  setpriv --pdeathsig KILL "$@" >/dev/null 2>&1 &
+  E2E_HELPER_PID=$!
+  E2E_HELPERS+=("$E2E_HELPER_PID")
+}
+
+# --- what the game recorded (the game started with --record FILE) -------------------------
+# The recording is written a frame at a time, so a test can wait for a number of frames
+# after an event, and judge the game's state (time, energy, world offset) frame by frame.
+
+# e2e_frames FILE: one line per recorded frame: frame, total time, energy, world x, world y,
+# and whether the window had the focus (1) or not (0) as the recorded messages say.
+e2e_frames() {
+  [ -n "$E2E_FRAMES" ] || e2e_fail "no recorded_frames tool given"
+  [ -e "$1" ] || return 0
+  "$E2E_FRAMES" "$1" || e2e_fail "the recording $1 cannot be read"
+}
+
+# e2e_frame_count FILE: how many frames the recording holds so far.
+e2e_frame_count() { e2e_frames "$1" | awk 'END { print NR + 0 }'; }
+
+# e2e_wait_frames FILE N SECONDS: waits until the recording holds at least N frames.
+# Returns non-zero if the game ended or the deadline passed first.
+e2e_wait_frames() {
+  local i
+  for i in $(seq 1 $(($3 * 10))); do
+    [ "$(e2e_frame_count "$1")" -ge "$2" ] && return 0
+    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# e2e_wait_settled FILE FROM FRAMES SECONDS DEADLINE: waits until the recording holds
+# FRAMES frames after frame FROM and SECONDS of game time after it, whichever comes later
+# (however the game paces its steps, both have passed). Sets E2E_UNTIL to the frame reached.
+E2E_UNTIL=0
+e2e_wait_settled() {
+  local file="$1" from="$2" frames="$3" secs="$4" deadline="$5" i line
+  for i in $(seq 1 $((deadline * 10))); do
+    line="$(e2e_frames "$file" | awk -v f="$from" -v n="$frames" -v s="$secs" '
+      $1 == f { t0 = $2 } END { if (NR >= f + n && t0 != "" && $2 >= t0 + s) print NR }')"
+    if [ -n "$line" ]; then
+      E2E_UNTIL="$line"
+      return 0
+    fi
+    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# e2e_wait_focus FILE 0|1 SECONDS: waits until the recording's last frame has the focus
+# (1) or not (0).
+e2e_wait_focus() {
+  local i
+  for i in $(seq 1 $(($3 * 10))); do
+    [ "$(e2e_frames "$1" | awk 'END { print $6 }')" == "$2" ] && return 0
+    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# e2e_wait_game_time FILE T SECONDS: waits until a recorded frame has a total time of at
+# least T seconds; sets E2E_UNTIL to that frame.
+e2e_wait_game_time() {
+  local i line
+  for i in $(seq 1 $(($3 * 10))); do
+    line="$(e2e_frames "$1" | awk -v t="$2" '$2 >= t { print $1; exit }')"
+    if [ -n "$line" ]; then
+      E2E_UNTIL="$line"
+      return 0
+    fi
+    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# e2e_frame_field FILE FRAME COLUMN: one value of one recorded frame (columns as above,
+# 2 = total time, 3 = energy, 4 = world x, 5 = world y).
+e2e_frame_field() { e2e_frames "$1" | awk -v f="$2" -v c="$3" '$1 == f { print $c }'; }
 
 # e2e_wait_log LINE SECONDS: waits until Engine.log holds LINE as a whole line.
 e2e_wait_log() {
@@ -143,6 +297,36 @@ e2e_region_rgb() {
   convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -format '%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]' info:
 }
 
+# Counts the pixels of an ImageMagick txt: listing in the frame rate's light green
+# (0.7, 1, 0.5): green above red above blue by clear steps. The landscape behind it, one
+# source's colour or a mix of two, rarely looks like that.
+e2e_light_green_pixels() {
+  awk -F'[(),]+' 'NR > 1 { r = $3 + 0; g = $4 + 0; b = $5 + 0
+    if (g > 150 && g > r + 30 && r > b + 30) n++ } END { print n + 0 }'
+}
+
+# e2e_count_pixels FILE X Y W H CONDITION: how many pixels of a region of a screenshot
+# meet an awk condition on r, g and b (0..255).
+e2e_count_pixels() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 txt:- |
+    awk -F'[(),]+' "NR > 1 { r = \$3 + 0; g = \$4 + 0; b = \$5 + 0; if ($6) n++ } END { print n + 0 }"
+}
+
+# e2e_expect_counters_and_icons FILE W H: the three counters at the lower right, each its
+# own blue-white digit (counted by that colour: the landscape behind them, pink, blue,
+# green or a mix, rarely looks like it), and their icons lighting the strip below them.
+e2e_expect_counters_and_icons() {
+  local f="$1" w="$2" h="$3" fx n
+  for fx in 0.685 0.8 0.925; do
+    n=$(e2e_count_pixels "$f" "$(awk "BEGIN { printf \"%d\", ($fx - 0.015) * $w }")" $((h * 765 / 1000)) \
+      $((w * 45 / 1000)) $((h * 7 / 100)) 'b > 200 && g > 180 && b >= r + 40')
+    e2e_check "$n >= 20" "a counter's digit (blue-white) at x = $fx of the width ($n pixels)"
+  done
+  n=$(e2e_count_pixels "$f" $((w * 66 / 100)) $((h * 84 / 100)) $((w * 31 / 100)) $((h * 13 / 100)) \
+    'r > 120 || g > 120 || b > 120')
+  e2e_check "$n >= $((w * h * 15 / 10000))" "the icons below the counters ($n bright pixels)"
+}
+
 # e2e_check EXPR MESSAGE: fails unless the awk expression is true (for float comparisons).
 e2e_check() {
   awk "BEGIN { exit !($1) }" || e2e_fail "$2 ($1)"
@@ -209,11 +393,55 @@ e2e_cpu_share() {
   awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$1" 'BEGIN { printf "%.3f\n", (b - a) / hz / s }'
 }
 
-# e2e_move DX STEPS: moves the real pointer DX pixels sideways, STEPS times, as a hand would.
+# e2e_move FILE DX STEPS: moves the real pointer DX pixels sideways, STEPS times, as a
+# hand would, each move after the game has recorded another frame and 1/30 s of game
+# time since the last one, so the game reads every move, at whatever frame rate.
 e2e_move() {
-  local i
-  for i in $(seq 1 "$2"); do
-    xdotool mousemove_relative -- "$1" 0
-    sleep 0.03
+  local i from
+  for i in $(seq 1 "$3"); do
+    from="$(e2e_frame_count "$1")"
+    xdotool mousemove_relative -- "$2" 0
+    e2e_wait_settled "$1" "$from" 1 0.033 30 || e2e_fail "the game stopped recording frames"
   done
+}
+
+# e2e_rests FILE WHAT: with the pointer resting in the middle of the window, the world
+# does not move at all over 15 recorded frames and 0.3 s of game time: a steering centre
+# other than half the window would read a movement at every step. Sets E2E_UNTIL.
+e2e_rests() {
+  local from dx dy late
+  from="$(e2e_frame_count "$1")"
+  e2e_wait_settled "$1" "$from" 15 0.3 60 || e2e_fail "$2: the game stopped recording"
+  read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
+  e2e_check "$dx == 0 && $dy == 0" \
+    "$2: the world rests while the mouse does (frames $from to $E2E_UNTIL: x moved $dx, y $dy)"
+}
+
+# e2e_steers FILE DX STEPS: moves the pointer DX pixels sideways STEPS times, then waits
+# 15 frames and 0.3 s: the world moved the pointer's way, not up or down, and it settles
+# once the pointer rests (the last five frames move it less than a third as far as the
+# whole). How far is the steering's business, not this check's. Sets E2E_UNTIL.
+e2e_steers() {
+  local from dx dy late way
+  from="$(e2e_frame_count "$1")"
+  e2e_move "$1" "$2" "$3"
+  e2e_wait_settled "$1" "$(e2e_frame_count "$1")" 15 0.3 60 ||
+    e2e_fail "steering by $2 x $3: the game stopped recording"
+  read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
+  way=right
+  [ "$2" -lt 0 ] && way=left
+  echo "steering $way: the world moved x $dx over frames $from to $E2E_UNTIL, the last five $late"
+  e2e_check "$dx * $2 > 0 && ($dx > 5 || $dx < -5)" "moving the mouse $way moves the world $way (x moved $dx)"
+  e2e_check "$dy == 0" "a sideways move does not move the world up or down (y moved $dy)"
+  e2e_check "$late * $late * 9 < $dx * $dx" \
+    "the world settles once the mouse rests (the last five frames moved x $late of $dx)"
+}
+
+# e2e_world_moves FILE FROM TO: how the world offset moved over recorded frames FROM..TO:
+# prints "dx dy late" (x and y moved from FROM to TO; late: how far x moved over the
+# last five of them).
+e2e_world_moves() {
+  e2e_frames "$1" | awk -v a="$2" -v b="$3" '
+    $1 == a { x0 = $4; y0 = $5 } $1 == b - 5 { xl = $4 } $1 == b { x1 = $4; y1 = $5 }
+    END { printf "%.6f %.6f %.6f\n", x1 - x0, y1 - y0, x1 - xl }'
 }
