@@ -10,7 +10,6 @@
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$@"
 e2e_xserver 640 480
-recording="$(dirname "$0")/lib/recording.py"
 
 cc -shared -fPIC -O1 -o "$E2E_WORK/slow_frames.so" -x c - <<'C' || e2e_fail "cannot build the frame brake"
 #include <unistd.h>
@@ -24,22 +23,6 @@ void SDL_GL_SwapWindow(void* window) {
 }
 C
 
-# last_frame FILE: "frames total_time world_x world_y" of what FILE holds so far.
-last_frame() {
-  python3 "$recording" "$1" frames | awk '{ n++; t = $1; x = $3; y = $4 } END { print n + 0, t + 0, x + 0, y + 0 }'
-}
-
-# wait_for FILE AWK-CONDITION SECONDS: until the last frame's "n t x y" meets the condition.
-wait_for() {
-  local i
-  for i in $(seq 1 $(($3 * 10))); do
-    [ -f "$1" ] && last_frame "$1" | awk "{ n = \$1; t = \$2 } END { exit !($2) }" && return 0
-    kill -0 "$E2E_GPID" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
 # fly NAME [PRELOAD]: plays, moves, waits 3 s of game time; prints "fps wx wy dx dy".
 fly() {
   local file="$E2E_WORK/$1.orvr"
@@ -48,20 +31,19 @@ fly() {
     >"$E2E_WORK/stdout.txt" 2>"$E2E_WORK/stderr.txt") &
   E2E_GPID=$!
   e2e_wait_log "Rendering !" 60 || e2e_fail "$1: the game did not start"
-  wait_for "$file" "n >= 5" 60 || e2e_fail "$1: no frames recorded"
+  e2e_wait_frames "$file" 5 60 || e2e_fail "$1: no frames recorded"
   xdotool windowfocus "$(e2e_window)" >/dev/null 2>&1
-  wait_for "$file" "n >= 10" 60 || e2e_fail "$1: the game stopped"
-  local start
-  start="$(last_frame "$file" | awk '{ print $2 }')"
-  local i
+  e2e_wait_frames "$file" 10 60 || e2e_fail "$1: the game stopped"
+  local from i
+  from="$(e2e_frame_count "$file")"
   for i in $(seq 1 16); do xdotool mousemove_relative -- 7 -3; done
-  wait_for "$file" "t >= $start + 3" 120 || e2e_fail "$1: 3 s of game time did not pass"
+  e2e_wait_settled "$file" "$from" 10 3 120 || e2e_fail "$1: 3 s of game time did not pass"
   e2e_key Escape
   e2e_wait_exit 30
   [ "$E2E_RC" == "0" ] || e2e_fail "$1: exit code $E2E_RC, expected 0"
   local n t x y
-  read -r n t x y < <(last_frame "$file")
-  echo "$(awk -v n="$n" -v t="$t" 'BEGIN { printf "%.1f", n / t }') $x $y $(python3 "$recording" "$file" cursor 320 240)"
+  read -r n t _ x y _ < <(e2e_frames "$file" | tail -1)
+  echo "$(awk -v n="$n" -v t="$t" 'BEGIN { printf "%.1f", n / t }') $x $y $("$E2E_FRAMES" "$file" --moved 320 240)"
 }
 
 read -r fast_fps fast_x fast_y fast_dx fast_dy < <(fly natural)

@@ -4,6 +4,8 @@
 //
 //   recorded_frames FILE
 //   <frame> <total time> <energy> <world x> <world y> <focus>   (frames counted from 1)
+//   recorded_frames FILE --moved CX CY
+//   <dx> <dy>: the whole movement the steering read, its cursor readings less the centre
 //
 // focus: 1 while the game's window has the keyboard focus as the recorded focus messages
 // tell it (it starts with it), 0 once it lost it.
@@ -11,14 +13,16 @@
 // The game may still be writing the file: a block cut off at the end is not an error, the
 // frames before it are printed. Exits with 2 when the file cannot be read or is damaged.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/replay_file.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: recorded_frames FILE\n");
+    const bool moved = argc == 5 && std::string(argv[2]) == "--moved";
+    if (argc != 2 && !moved) {
+        std::fprintf(stderr, "usage: recorded_frames FILE [--moved CX CY]\n");
         return 2;
     }
     std::vector<uint8_t> bytes;
@@ -36,6 +40,17 @@ int main(int argc, char** argv) {
     if (result != orvreplay::ReadResult::Ok && result != orvreplay::ReadResult::Truncated) {
         std::fprintf(stderr, "recorded_frames: %s: %s\n", argv[1], error.c_str());
         return 2;
+    }
+    if (moved) {
+        const long long cx = std::atoll(argv[3]), cy = std::atoll(argv[4]);
+        long long dx = 0, dy = 0;
+        for (const orvreplay::Item& item : file.items) {
+            if (item.kind != orvreplay::ItemKind::Cursor) continue;
+            dx += item.a - cx;
+            dy += item.b - cy;
+        }
+        std::printf("%lld %lld\n", dx, dy);
+        return 0;
     }
     int focus = 1;
     for (const orvreplay::Item& item : file.items) {
