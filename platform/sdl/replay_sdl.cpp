@@ -76,7 +76,11 @@ void OnCounter(int64_t* ticks) {
         s.lastCounter = *ticks;
     } else if (const Item* item = Take(ItemKind::Counter)) {
         *ticks = item->a;
+        s.clocksServed = true;
+        s.servedCounter = item->a;
         Pace(item->a);
+    } else if (s.mode == Mode::Ended && s.clocksServed) {
+        *ticks = s.servedCounter;
     }
 }
 
@@ -87,6 +91,9 @@ void OnMilliseconds(long* ms) {
         s.lastMs = *ms;
     } else if (const Item* item = Take(ItemKind::Milliseconds)) {
         *ms = (long)item->a;
+        s.servedMs = *ms;
+    } else if (s.mode == Mode::Ended && s.clocksServed) {
+        *ms = s.servedMs;
     }
 }
 

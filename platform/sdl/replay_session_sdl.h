@@ -43,6 +43,14 @@ struct Session {
     int64_t paceRecorded = 0;
     Uint64 paceReal = 0;
 
+    // The clocks as the recording last gave them. Once a replay has ended the game only
+    // finishes its frame and closes; held there, its clocks show no time passing, where
+    // the machine's clock would hand it one frame as long as the whole replay (and with
+    // it a sudden game over).
+    bool clocksServed = false;
+    int64_t servedCounter = 0;
+    long servedMs = 0;
+
     uint32_t frames = 0;
 };
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/sdl/seam.h"
+#include "tests/entry/scratch_folder.h"
 
 namespace {
 
@@ -53,13 +54,9 @@ const Case kCases[] = {
 void RunProgram(const Case& c) {
     int dw = 0, dh = 0;
     if (!orvseam::DesktopSize(&dw, &dh)) std::exit(100);
-    char pattern[] = "/tmp/orvendale-display-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::exit(101);
-    const std::string dir = pattern;
-    const std::string copy = "cp " ORV_DATA_DIR "/* '" + dir + "'";
-    if (std::system(copy.c_str()) != 0 || chdir(dir.c_str()) != 0) std::exit(101);
+    const std::string dir = EnterScratchDataFolder("display", 101);
     // The desktop's own size, the one mode the test's X server has.
-    std::ofstream("Settings.ini") << "n_Width = " << dw << ";\nn_Height = " << dh << ";\n";
+    WriteSettingsSize(dw, dh);
 
     orvseam::Reset();
     if (c.refuseMode) orvseam::FailNext(orvseam::Call::ChangeDisplaySettings);
@@ -74,8 +71,7 @@ void RunProgram(const Case& c) {
     std::string line, joined;
     while (std::getline(log, line)) joined += line + "|";
     std::fprintf(stderr, "log: %s\n", joined.c_str());
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
-        std::fputs("scratch folder left\n", stderr);
+    RemoveScratchFolder(dir);
     std::exit(result);
 }
 

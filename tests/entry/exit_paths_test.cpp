@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/sdl/seam.h"
+#include "tests/entry/scratch_folder.h"
 
 namespace {
 
@@ -24,12 +25,8 @@ enum class Ending { Escape, FontFails, GlFailsAfterTheSwitch };
 void RunProgram(Ending ending) {
     int dw = 0, dh = 0;
     if (!orvseam::DesktopSize(&dw, &dh)) std::exit(3);
-    char pattern[] = "/tmp/orvendale-exit-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::exit(4);
-    const std::string dir = pattern;
-    const std::string copy = "cp " ORV_DATA_DIR "/* '" + dir + "'";
-    if (std::system(copy.c_str()) != 0 || chdir(dir.c_str()) != 0) std::exit(4);
-    std::ofstream("Settings.ini") << "n_Width = " << dw << ";\nn_Height = " << dh << ";\n";
+    const std::string dir = EnterScratchDataFolder("exit", 4);
+    WriteSettingsSize(dw, dh);
 
     orvseam::Reset();
     int expectedResult = 0;
@@ -59,8 +56,7 @@ void RunProgram(Ending ending) {
                     modes[0].height == dh && modes[0].flags == CDS_FULLSCREEN &&
                     modes[0].result == DISP_CHANGE_SUCCESSFUL && modes[1].width == 0 &&
                     modes[1].height == 0 && !orvseam::DisplayModeChanged();
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
-        std::fputs("scratch folder left\n", stderr);
+    RemoveScratchFolder(dir);
     std::exit(ok ? 0 : 1);
 }
 

@@ -20,6 +20,7 @@
 #include "game/world.h"
 #include "platform/replay_file.h"
 #include "platform/sdl/seam.h"
+#include "tests/entry/scratch_folder.h"
 
 namespace {
 
@@ -93,14 +94,9 @@ void Hook() {
 // Runs the whole program in a scratch copy of the data folder, checks the recording and
 // exits 0 with "pause ok" when the pause behaved.
 void PlayWithAPause() {
-    char pattern[] = "/tmp/orvendale-pause-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::exit(4);
-    const std::string dir = pattern;
-    if (std::system(("cp " ORV_DATA_DIR "/* '" + dir + "'").c_str()) != 0 ||
-        chdir(dir.c_str()) != 0)
-        std::exit(4);
+    const std::string dir = EnterScratchDataFolder("pause", 4);
     // A size the display has no mode for: the game asks, and plays in a small window.
-    std::ofstream("Settings.ini") << "n_Width = 320;\nn_Height = 240;\n";
+    WriteSettingsSize(320, 240);
 
     orvseam::Reset();
     orvseam::QueueMessageBoxAnswer(IDYES);
@@ -119,8 +115,7 @@ void PlayWithAPause() {
     std::string error;
     const bool read = orvreplay::ReadReplay(bytes.data(), bytes.size(), &file, &error) ==
                       orvreplay::ReadResult::Ok;
-    if (std::system(("rm -rf '" + dir + "'").c_str()) != 0)
-        std::fprintf(stderr, "left %s\n", dir.c_str());
+    RemoveScratchFolder(dir);
 
     int failures = 0;
     auto check = [&](bool ok, const std::string& what) {

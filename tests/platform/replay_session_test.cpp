@@ -137,6 +137,22 @@ TEST_F(ReplaySessionTest, ReplayServesWhatWasReadAndChecksExact) {
     EXPECT_EQ(o.line, "exact, 1 frames");
 }
 
+TEST_F(ReplaySessionTest, AnEndedReplayHoldsItsClocksWhereTheRecordingLeftThem) {
+    // Once the recording has run out (or the viewer pressed Escape) the game finishes its
+    // frame and closes: its clocks must not jump to the machine's, which would make that
+    // frame as long as the whole replay.
+    Record();
+    ChangeTheMachine();
+    StartCheck();
+    ReadFrame(Digest(1.5f));
+    for (int i = 0; i < 2; ++i) {
+        LARGE_INTEGER v;
+        QueryPerformanceCounter(&v);
+        EXPECT_EQ(v.QuadPart, 123456789012345LL) << "read " << i << " after the end";
+        EXPECT_EQ(MillisecondClock(), -40) << "read " << i << " after the end";
+    }
+}
+
 TEST_F(ReplaySessionTest, OutcomesNameTheFrameAndWhatDiffers) {
     Record();
     struct Case {
@@ -156,10 +172,10 @@ TEST_F(ReplaySessionTest, OutcomesNameTheFrameAndWhatDiffers) {
         {"the game goes on past the recording",
          [] {
              ReadFrame(Digest(1.5f));
-             // Beyond the recording the machine answers again.
+             // Beyond the recording the clock stays where the recording left it.
              LARGE_INTEGER v;
              QueryPerformanceCounter(&v);
-             EXPECT_EQ(v.QuadPart, 1);
+             EXPECT_EQ(v.QuadPart, 123456789012345LL);
          },
          0, "exact, 1 frames"},
     };
