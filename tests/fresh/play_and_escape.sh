@@ -35,7 +35,10 @@ for _ in $(seq 1 9000); do
 done
 grep -qxF "Rendering !" "$repo/data/Engine.log" 2>/dev/null || fail "the game did not render"
 sleep 2
-kill -0 "$gpid" 2>/dev/null || fail "the game ended by itself"
+if ! kill -0 "$gpid" 2>/dev/null; then
+  wait "$gpid"
+  fail "the game ended by itself, with $?"
+fi
 
 win="$(xdotool search --name '^Orvendale$' 2>/dev/null | head -1)"
 [ -n "$win" ] || fail "no window named Orvendale"
