@@ -60,13 +60,17 @@ finish() {
 }
 
 # Every file, link and folder of the root, less the places that change by themselves or
-# belong to apt and dpkg, and less the player's ~/.local, which holds the game folder, and
-# ~/.cache, where Mesa keeps the player's compiled shaders.
+# belong to apt and dpkg, and less the player's ~/.local, which holds the game folder,
+# ~/.cache, where Mesa keeps the player's compiled shaders, and ~/.config/pulse, where the
+# sound system's client library notes its server's runtime folder for any program that
+# plays sound.
 file_list() {
   find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /run -o -path /tmp \
     -o -path /var/tmp -o -path /var/log -o -path /var/cache -o -path /var/lib/apt \
     -o -path /var/lib/dpkg -o -path /var/lib/systemd -o -path /var/lib/ucf \
-    -o -path "$PLAYER_HOME/.local" -o -path "$PLAYER_HOME/.cache" -o -path "$WORK" \) -prune -o -print 2>/dev/null | LC_ALL=C sort
+    -o -path "$PLAYER_HOME/.local" -o -path "$PLAYER_HOME/.cache" \
+    -o -path "$PLAYER_HOME/.config/pulse" -o -path "$WORK" \) -prune -o -print 2>/dev/null |
+    grep -vxF "$PLAYER_HOME/.config" | LC_ALL=C sort
 }
 
 # xserver WIDTH HEIGHT: a private Xvfb that any local user may draw on. A chroot has a
