@@ -73,6 +73,43 @@ TEST_F(HudTest, BannerOnlyAfterThreeSecondsAndNeitherAtThree) {
     ExpectSame(drawn, BitmapText(fontA, 1.0f, -0.3f, 0.9f, "SLIDE !"));
 }
 
+// Whether `part` stands in `whole` as one run, vertex for vertex.
+bool Contains(const std::vector<FedPrimitive>& whole, const std::vector<FedPrimitive>& part) {
+    for (size_t at = 0; at + part.size() <= whole.size(); ++at) {
+        bool same = true;
+        for (size_t i = 0; same && i < part.size(); ++i) {
+            const FedPrimitive& a = whole[at + i];
+            const FedPrimitive& b = part[i];
+            same = a.token == b.token && a.xy.size() == b.xy.size();
+            for (size_t k = 0; same && k < a.xy.size(); ++k)
+                same = std::fabs(a.xy[k] - b.xy[k]) < 1e-3f;
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
+TEST_F(HudTest, PausedTheFrameSaysSoAcrossTheMiddle) {
+    const std::vector<FedPrimitive> word = BitmapText(fontA, 1.0f, -0.25f, 0.1f, "PAUSED");
+    ASSERT_FALSE(word.empty());
+    // Across the middle of the picture: from left of the centre to right of it.
+    float left = 1e9f, right = -1e9f;
+    for (const FedPrimitive& p : word)
+        for (size_t k = 0; k < p.xy.size(); k += 2) {
+            left = std::fmin(left, p.xy[k]);
+            right = std::fmax(right, p.xy[k]);
+        }
+    EXPECT_LT(left, 320.0f);
+    EXPECT_GT(right, 320.0f);
+
+    game.paused = 1;
+    const std::vector<FedPrimitive> paused = RecordFeedback([] { Harness().Frame(0.0); });
+    game.paused = 0;
+    const std::vector<FedPrimitive> playing = RecordFeedback([] { Harness().Frame(0.0); });
+    EXPECT_TRUE(Contains(paused, word)) << "the paused frame shows the word";
+    EXPECT_FALSE(Contains(playing, word)) << "a frame in play does not";
+}
+
 // Window y of an NDC y on the 480-pixel-high test window.
 float WinY(float ndc) { return (ndc + 1.0f) * 240.0f; }
 float WinX(float ndc) { return (ndc + 1.0f) * 320.0f; }
