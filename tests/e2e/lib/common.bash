@@ -149,64 +149,49 @@ e2e_frames() {
 # e2e_frame_count FILE: how many frames the recording holds so far.
 e2e_frame_count() { e2e_frames "$1" | awk 'END { print NR + 0 }'; }
 
-# e2e_wait_frames FILE N SECONDS: waits until the recording holds at least N frames.
+# e2e_poll SECONDS COMMAND...: runs COMMAND every tenth of a second until it succeeds.
 # Returns non-zero if the game ended or the deadline passed first.
-e2e_wait_frames() {
-  local i
-  for i in $(seq 1 $(($3 * 10))); do
-    [ "$(e2e_frame_count "$1")" -ge "$2" ] && return 0
+e2e_poll() {
+  local secs="$1" i
+  shift
+  for i in $(seq 1 $((secs * 10))); do
+    "$@" && return 0
     [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
     sleep 0.1
   done
   return 1
 }
+
+# e2e_wait_frames FILE N SECONDS: waits until the recording holds at least N frames.
+# Returns non-zero if the game ended or the deadline passed first.
+e2e_has_frames() { [ "$(e2e_frame_count "$1")" -ge "$2" ]; }
+e2e_wait_frames() { e2e_poll "$3" e2e_has_frames "$1" "$2"; }
 
 # e2e_wait_settled FILE FROM FRAMES SECONDS DEADLINE: waits until the recording holds
 # FRAMES frames after frame FROM and SECONDS of game time after it, whichever comes later
 # (however the game paces its steps, both have passed). Sets E2E_UNTIL to the frame reached.
 E2E_UNTIL=0
-e2e_wait_settled() {
-  local file="$1" from="$2" frames="$3" secs="$4" deadline="$5" i line
-  for i in $(seq 1 $((deadline * 10))); do
-    line="$(e2e_frames "$file" | awk -v f="$from" -v n="$frames" -v s="$secs" '
-      $1 == f { t0 = $2 } END { if (NR >= f + n && t0 != "" && $2 >= t0 + s) print NR }')"
-    if [ -n "$line" ]; then
-      E2E_UNTIL="$line"
-      return 0
-    fi
-    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
-    sleep 0.1
-  done
-  return 1
+e2e_has_settled() {
+  local line
+  line="$(e2e_frames "$1" | awk -v f="$2" -v n="$3" -v s="$4" '
+    $1 == f { t0 = $2 } END { if (NR >= f + n && t0 != "" && $2 >= t0 + s) print NR }')"
+  [ -n "$line" ] && E2E_UNTIL="$line"
 }
+e2e_wait_settled() { e2e_poll "$5" e2e_has_settled "$1" "$2" "$3" "$4"; }
 
 # e2e_wait_focus FILE 0|1 SECONDS: waits until the recording's last frame has the focus
 # (1) or not (0).
-e2e_wait_focus() {
-  local i
-  for i in $(seq 1 $(($3 * 10))); do
-    [ "$(e2e_frames "$1" | awk 'END { print $6 }')" == "$2" ] && return 0
-    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
-    sleep 0.1
-  done
-  return 1
-}
+e2e_has_focus() { [ "$(e2e_frames "$1" | awk 'END { print $6 }')" == "$2" ]; }
+e2e_wait_focus() { e2e_poll "$3" e2e_has_focus "$1" "$2"; }
 
 # e2e_wait_game_time FILE T SECONDS: waits until a recorded frame has a total time of at
 # least T seconds; sets E2E_UNTIL to that frame.
-e2e_wait_game_time() {
-  local i line
-  for i in $(seq 1 $(($3 * 10))); do
-    line="$(e2e_frames "$1" | awk -v t="$2" '$2 >= t { print $1; exit }')"
-    if [ -n "$line" ]; then
-      E2E_UNTIL="$line"
-      return 0
-    fi
-    [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
-    sleep 0.1
-  done
-  return 1
+e2e_has_game_time() {
+  local line
+  line="$(e2e_frames "$1" | awk -v t="$2" '$2 >= t { print $1; exit }')"
+  [ -n "$line" ] && E2E_UNTIL="$line"
 }
+e2e_wait_game_time() { e2e_poll "$3" e2e_has_game_time "$1" "$2"; }
 
 # e2e_frame_field FILE FRAME COLUMN: one value of one recorded frame (columns as above,
 # 2 = total time, 3 = energy, 4 = world x, 5 = world y).
