@@ -188,7 +188,8 @@ e2e_wait_focus() { e2e_poll "$3" e2e_has_focus "$1" "$2"; }
 # least T seconds; sets E2E_UNTIL to that frame.
 e2e_has_game_time() {
   local line
-  line="$(e2e_frames "$1" | awk -v t="$2" '$2 >= t { print $1; exit }')"
+  # Reads to the end: leaving early would cut the reader's pipe and make it complain.
+  line="$(e2e_frames "$1" | awk -v t="$2" '$2 >= t && !found { print $1; found = 1 }')"
   [ -n "$line" ] && E2E_UNTIL="$line"
 }
 e2e_wait_game_time() { e2e_poll "$3" e2e_has_game_time "$1" "$2"; }
