@@ -54,17 +54,25 @@ start_xvfb() {
   return 1
 }
 
+# end_process PID SECONDS: asks the process to end (SIGTERM), gives it up to SECONDS, then
+# kills it (SIGKILL), and reaps it when it is a child of this shell.
+end_process() {
+  local pid="$1" i
+  kill "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+  for i in $(seq 1 $(($2 * 10))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  return 0
+}
+
 # stop_xvfb: ends the server start_xvfb started, if any, and waits until it has gone (a
 # server that does not go within five seconds is killed, and its lock removed).
 stop_xvfb() {
-  local i
-  if [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; then
-    for i in $(seq 1 50); do
-      kill -0 "$XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -9 "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
+  if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+    end_process "$XVFB_PID" 5
     [ -n "${DISPLAY:-}" ] && xvfb_clear_stale "${DISPLAY#:}"
   fi
   XVFB_PID=""

@@ -39,21 +39,14 @@ done
 # another window takes the focus, and the check is still exact ---
 run_game --replay "$replays/collect_each.orvr" --check
 e2e_wait_log "Rendering !" 30 || e2e_fail "real input: the game did not start"
-e2e_helper xmessage -geometry 200x40+220+420 "another window"
+e2e_open_other_window
 other=$E2E_HELPER_PID
 for i in $(seq 1 20); do
   xdotool mousemove_relative -- 40 -15 >/dev/null 2>&1
   xdotool key a >/dev/null 2>&1
   sleep 0.05
 done
-helper=""
-for i in $(seq 1 100); do
-  helper="$(xdotool search --class xmessage 2>/dev/null | head -1)"
-  [ -n "$helper" ] && break
-  sleep 0.1
-done
-[ -n "$helper" ] || e2e_fail "real input: could not open another window"
-xdotool windowfocus "$helper" >/dev/null 2>&1
+e2e_focus_other_window
 sleep 1
 xdotool windowfocus "$(e2e_window)" >/dev/null 2>&1
 e2e_wait_exit 120

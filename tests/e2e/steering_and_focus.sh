@@ -26,15 +26,8 @@ e2e_wait_frames "$rec" 1 30 || e2e_fail "the game records no frames"
 game="$(e2e_window)"
 
 # Another window takes the focus; the pointer moves right and back.
-e2e_helper xmessage -geometry 200x40+220+420 "another window"
-helper=""
-for i in $(seq 1 100); do
-  helper="$(xdotool search --class xmessage 2>/dev/null | head -1)"
-  [ -n "$helper" ] && break
-  sleep 0.1
-done
-[ -n "$helper" ] || e2e_fail "could not open another window"
-xdotool windowfocus "$helper"
+e2e_open_other_window
+e2e_focus_other_window
 e2e_wait_focus "$rec" 0 30 || e2e_fail "the game did not see the other window take the focus"
 from="$(e2e_frame_count "$rec")"
 x_before="$(e2e_frame_field "$rec" "$from" 4)"

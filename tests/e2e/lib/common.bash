@@ -39,17 +39,7 @@ e2e_fail() {
 
 # e2e_end PID: ends a process this test started: SIGTERM, up to two seconds to go, then
 # SIGKILL; and reaps it.
-e2e_end() {
-  local pid="$1" i
-  kill "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
-  for i in $(seq 1 20); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -9 "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  return 0
-}
+e2e_end() { end_process "$1" 2; }
 
 # A signal often comes twice (to the whole process group, then as the parent-death
 # signal when ctest goes): the first one cleans up and exits; one that comes while that
@@ -132,6 +122,24 @@ e2e_helper() {
   setpriv --pdeathsig KILL "$@" >/dev/null 2>&1 &
   E2E_HELPER_PID=$!
   E2E_HELPERS+=("$E2E_HELPER_PID")
+}
+
+# e2e_open_other_window: starts another window (an xmessage) in front of the game.
+e2e_open_other_window() { e2e_helper xmessage -geometry 200x40+220+420 "another window"; }
+
+# e2e_focus_other_window: waits up to ten seconds for that window to appear and gives it
+# the keyboard focus; sets E2E_OTHER to its window id. Fails the test if it never appears.
+E2E_OTHER=""
+e2e_focus_other_window() {
+  local i
+  E2E_OTHER=""
+  for i in $(seq 1 100); do
+    E2E_OTHER="$(xdotool search --class xmessage 2>/dev/null | head -1)"
+    [ -n "$E2E_OTHER" ] && break
+    sleep 0.1
+  done
+  [ -n "$E2E_OTHER" ] || e2e_fail "could not open another window"
+  xdotool windowfocus "$E2E_OTHER" >/dev/null 2>&1
 }
 
 # --- what the game recorded (the game started with --record FILE) -------------------------
