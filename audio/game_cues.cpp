@@ -8,7 +8,7 @@ const float kFullMeter = 1.8f;
 
 }  // namespace
 
-void GameCues::Observe(const GameState& g, SoundSink& mixer) {
+void GameCues::Observe(const GameState& g, SoundSink& mixer, float ahead) {
     const float t = g.totalTime;
     if (over_) return;
     if (!(g.energy > 0.0f)) {
@@ -22,8 +22,8 @@ void GameCues::Observe(const GameState& g, SoundSink& mixer) {
         const float mark = kCountdown[countdownDone_];
         // A mark long gone (the sound began late) is not caught up with.
         if (t >= mark + 1.0f) continue;
-        if (t + g.frameTime + kAhead < mark) break;
-        const float wait = mark - kAhead > t ? mark - kAhead - t : 0.0f;
+        if (t + g.frameTime + ahead < mark) break;
+        const float wait = mark - ahead > t ? mark - ahead - t : 0.0f;
         mixer.Play(countdownDone_ < 3 ? Sound::Tick : Sound::SlideSweep,
                    (int)(wait * (float)kSampleRate + 0.5f));
     }

@@ -5,7 +5,8 @@
 // replay sounds as the game did. Looking at the same state twice plays nothing new.
 //
 // The countdown is heard on its seconds, not at the end of whichever frame passes them:
-// a sound started now is heard once the output's ring (kAhead) has played, so when the
+// a sound started now is heard once the output's ring (`ahead`: kAhead, or more while
+// the output keeps more queued after a late frame) has played, so when the
 // next frame (as long as this one) plus the ring will pass a second, its sound is started
 // now with the delay that puts it on the second. A frame that takes long to draw (the
 // first one, the first with "SLIDE !") then finds the sound already in the ring.
@@ -16,10 +17,10 @@
 
 class GameCues {
 public:
-    void Observe(const GameState& g, SoundSink& mixer);
+    void Observe(const GameState& g, SoundSink& mixer, float ahead = kAhead);
     bool Over() const { return over_; }
 
-    static constexpr float kAhead = 0.05f;  // the output ring: WaveOutStream's 50 ms
+    static constexpr float kAhead = 0.05f;  // the output ring: WaveOutStream's steady 50 ms
     static constexpr float kLowEnergy = 0.3f;
     static constexpr float kWarningEvery = 0.8f;  // seconds of play between warnings
     static constexpr float kDubAfter = 0.16f;     // the heartbeat's second stroke

@@ -1,10 +1,10 @@
 #include "audio/game_sound.h"
 
-void GameSound::Follow(const GameState& g, const ContourLandscape& land) {
+void GameSound::Follow(const GameState& g, const ContourLandscape& land, float ahead) {
     mixer_.SetSilent(muted_ || g.paused != 0);
     // The cues follow even in silence, so that what happened meanwhile is not played
     // when the sound comes back.
-    cues_.Observe(g, mixer_);
+    cues_.Observe(g, mixer_, ahead);
     if (mixer_.Silent() || cues_.Over()) return;
     const FieldMix mix = listener_.Listen(land, g.worldOffset);
     mixer_.drone().SetTarget(mix.shares, mix.presence);

@@ -10,7 +10,8 @@
 
 class GameSound {
 public:
-    void Follow(const GameState& g, const ContourLandscape& land);
+    // `ahead`: how long a sound started now waits in the output before it is heard.
+    void Follow(const GameState& g, const ContourLandscape& land, float ahead = GameCues::kAhead);
     void SetMuted(bool muted) { muted_ = muted; }
     bool Muted() const { return muted_; }
     Mixer& mixer() { return mixer_; }

@@ -26,7 +26,7 @@ void GiveUp(const std::string& why) {
 
 void Follow(SoundSystem& s) {
     s.sound.SetMuted(g_muted);
-    s.sound.Follow(game, landscape);
+    s.sound.Follow(game, landscape, s.stream.Latency());
 }
 
 void Refill(SoundSystem& s) {

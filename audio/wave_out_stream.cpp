@@ -39,11 +39,11 @@ bool WaveOutStream::Open(std::string* why) {
     }
     device_ = device;
     tailData_ = new int16_t[2 * kSampleRate * kTailSeconds];
-    for (int i = 0; i <= kBuffers; ++i) {
-        WAVEHDR& h = i < kBuffers ? headers_[i] : tail_;
+    for (int i = 0; i <= kMostBuffers; ++i) {
+        WAVEHDR& h = i < kMostBuffers ? headers_[i] : tail_;
         h = WAVEHDR();
-        h.lpData = i < kBuffers ? (LPSTR)data_[i] : (LPSTR)tailData_;
-        h.dwBufferLength = i < kBuffers ? (DWORD)sizeof(data_[i])
+        h.lpData = i < kMostBuffers ? (LPSTR)data_[i] : (LPSTR)tailData_;
+        h.dwBufferLength = i < kMostBuffers ? (DWORD)sizeof(data_[i])
                                         : (DWORD)(sizeof(int16_t) * 2 * kSampleRate * kTailSeconds);
         const MMRESULT prepared = waveOutPrepareHeader(device_, &h, sizeof(WAVEHDR));
         if (prepared != MMSYSERR_NOERROR) {
@@ -53,6 +53,9 @@ bool WaveOutStream::Open(std::string* why) {
         }
     }
     next_ = 0;
+    target_ = kSteadyBuffers;
+    calm_ = 0;
+    primed_ = false;
     return true;
 }
 
@@ -66,13 +69,26 @@ bool WaveOutStream::Write(WAVEHDR* header, std::string* why) {
 
 bool WaveOutStream::TopUp(Mixer& mixer, std::string* why) {
     if (device_ == nullptr) return true;
+    const int queued = QueuedInRing();
+    if (primed_ && queued == 0) {
+        // Ran dry: this frame came too late for what was queued.
+        target_ = kMostBuffers;
+        calm_ = 0;
+    } else if (queued < target_ - kSteadyBuffers) {
+        calm_ = 0;  // nearer than 50 ms to running dry: late, if not too late
+    } else if (target_ > kSteadyBuffers && calm_ >= kCalmToShrink) {
+        --target_;
+        calm_ = 0;
+    }
     // Buffers finish in the order they were written, so the oldest is the next to refill.
-    for (int n = 0; n < kBuffers && Free(headers_[next_]); ++n) {
+    for (int n = queued; n < target_ && Free(headers_[next_]); ++n) {
         WAVEHDR& h = headers_[next_];
         mixer.Render(data_[next_], kFramesPerBuffer);
         h.dwBufferLength = (DWORD)sizeof(data_[next_]);
         if (!Write(&h, why)) return false;
-        next_ = (next_ + 1) % kBuffers;
+        next_ = (next_ + 1) % kMostBuffers;
+        primed_ = true;
+        ++calm_;
     }
     return true;
 }
@@ -91,17 +107,21 @@ bool WaveOutStream::PlayOut(Mixer& mixer, std::string* why) {
     return Write(&tail_, why);
 }
 
-int WaveOutStream::Queued() const {
+int WaveOutStream::QueuedInRing() const {
     int n = 0;
     for (const WAVEHDR& h : headers_) n += Free(h) ? 0 : 1;
-    return n + (device_ != nullptr && !Free(tail_) ? 1 : 0);
+    return n;
+}
+
+int WaveOutStream::Queued() const {
+    return QueuedInRing() + (device_ != nullptr && !Free(tail_) ? 1 : 0);
 }
 
 void WaveOutStream::Close() {
     if (device_ == nullptr) return;
     waveOutReset(device_);
-    for (int i = 0; i <= kBuffers; ++i)
-        waveOutUnprepareHeader(device_, i < kBuffers ? &headers_[i] : &tail_, sizeof(WAVEHDR));
+    for (int i = 0; i <= kMostBuffers; ++i)
+        waveOutUnprepareHeader(device_, i < kMostBuffers ? &headers_[i] : &tail_, sizeof(WAVEHDR));
     waveOutClose(device_);
     device_ = nullptr;
     delete[] tailData_;

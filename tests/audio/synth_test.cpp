@@ -2,6 +2,8 @@
 // go, the drone's voices against the field's mix, the ceiling and the silences.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -72,18 +74,41 @@ TEST(SynthTest, TheChimesAreToldApartByEar) {
     }
 }
 
-TEST(SynthTest, TheSlideSweepRisesAndTheEndFalls) {
-    const std::vector<float> up = PlayAlone(Sound::SlideSweep, 0.45f);
-    const int end = (int)(0.45f * kSampleRate);
-    const int w = kSampleRate / 20;
-    EXPECT_NEAR(tone::Strongest(up, kSampleRate, 300, 1000, 5, 0, w), 460, 40);
-    EXPECT_NEAR(tone::Strongest(up, kSampleRate, 300, 1000, 5, end - w, w), 850, 40);
+// The gliding sounds: the pitch near the start and near the end, worked out from the
+// notes (A4 = 440 Hz) and the exponential glide between them, at the middle of each
+// measured stretch.
+struct GlideCase {
+    Sound sound;
+    double startHz, endHz, seconds;
+    double window;  // seconds measured at each end
+    const char* name;
+};
+const GlideCase kGlides[] = {
+    {Sound::SlideSweep, 440.0, 880.0, 0.45, 0.05, "SLIDE sweep, A4 up to A5"},
+    {Sound::GameOverFall, 440.0, 220.0, 1.2, 0.1, "end, A4 down to A3"},
+    {Sound::HeartLub, 110.0, 98.0, 0.12, 0.04, "heartbeat's first stroke, A2 dropping to G2"},
+    {Sound::HeartDub, 82.41, 73.42, 0.11, 0.04, "heartbeat's second stroke, E2 dropping to D2"},
+};
 
-    const std::vector<float> down = PlayAlone(Sound::GameOverFall, 1.2f);
-    const int last = (int)(1.2f * kSampleRate);
-    const int w2 = kSampleRate / 10;
-    EXPECT_NEAR(tone::Strongest(down, kSampleRate, 150, 600, 5, 0, w2), 430, 30);
-    EXPECT_NEAR(tone::Strongest(down, kSampleRate, 150, 600, 5, last - 2 * w2, w2), 230, 30);
+double GlideAt(const GlideCase& c, double t) {
+    return c.startHz * std::pow(c.endHz / c.startHz, t / c.seconds);
+}
+
+TEST(SynthTest, TheGlidesRunBetweenTheirNotes) {
+    for (const GlideCase& c : kGlides) {
+        const std::vector<float> s = PlayAlone(c.sound, (float)c.seconds);
+        const int w = (int)(c.window * kSampleRate);
+        const int last = (int)(c.seconds * kSampleRate) - w;
+        const double low = std::min(c.startHz, c.endHz) * 0.6;
+        const double high = std::max(c.startHz, c.endHz) * 1.4;
+        const double step = low / 200.0;
+        // The fade makes the end's tone weigh most at the stretch's start: a few per cent.
+        const double tolerance = 0.04 * c.startHz;
+        EXPECT_NEAR(tone::Strongest(s, kSampleRate, low, high, step, 0, w),
+                    GlideAt(c, 0.5 * c.window), tolerance) << c.name << ", start";
+        EXPECT_NEAR(tone::Strongest(s, kSampleRate, low, high, step, last, w),
+                    GlideAt(c, c.seconds - 0.5 * c.window), tolerance) << c.name << ", end";
+    }
 }
 
 TEST(SynthTest, EverySoundEndsInSilence) {

@@ -1,8 +1,11 @@
 // The game's sound output through the stand-in into SDL's disk writer, which takes sound
-// at the pace of a real card: the ring holds at most 50 ms, a late frame lets it run dry
-// rather than grow, and a missing device is a message, not a failure.
+// at the pace of a real card: the ring holds 50 ms while frames come in time; a frame
+// late enough to let it run dry makes it keep 150 ms (never the sound of the whole gap),
+// and it comes back down once frames are in time again; a missing device is a message,
+// not a failure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -24,26 +27,43 @@ protected:
     }
 };
 
-TEST_F(WaveOutStreamTest, NeverMoreThanFiftyMillisecondsQueuedHoweverLateTheFrame) {
-    EXPECT_EQ(WaveOutStream::kBuffers * WaveOutStream::kFramesPerBuffer, 44100 / 20);
+TEST_F(WaveOutStreamTest, FiftyMillisecondsQueuedUntilAFrameIsLateThenMoreAndBackDown) {
+    EXPECT_EQ(WaveOutStream::kSteadyBuffers * WaveOutStream::kFramesPerBuffer, 44100 / 20);
+    EXPECT_EQ(WaveOutStream::kMostBuffers * WaveOutStream::kFramesPerBuffer, 3 * 44100 / 20);
     EXPECT_EQ((int)(GameCues::kAhead * 44100.0f + 0.5f), 44100 / 20) << "the cues know the ring";
     Mixer mixer;
     WaveOutStream stream;
     std::string why;
     ASSERT_TRUE(stream.Open(&why)) << why;
+    EXPECT_FLOAT_EQ(stream.Latency(), GameCues::kAhead);
     // The device may take a buffer between the top-up and the look: full or one short.
     ASSERT_TRUE(stream.TopUp(mixer, &why));
-    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kSteadyBuffers - 1);
     ASSERT_TRUE(stream.TopUp(mixer, &why));  // a frame right after: nothing to pile up
-    EXPECT_LE(stream.Queued(), WaveOutStream::kBuffers);
-    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
-    // A frame a fifth of a second late: the ring has run dry, and is filled once, not
-    // with the sound of the whole gap.
+    EXPECT_LE(stream.Queued(), WaveOutStream::kSteadyBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kSteadyBuffers - 1);
+    // A frame a fifth of a second late: the ring has run dry, and is filled to 150 ms,
+    // not with the sound of the whole gap.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(stream.Queued(), 0);
     ASSERT_TRUE(stream.TopUp(mixer, &why));
-    EXPECT_LE(stream.Queued(), WaveOutStream::kBuffers);
-    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    EXPECT_EQ(stream.Target(), WaveOutStream::kMostBuffers);
+    EXPECT_FLOAT_EQ(stream.Latency(), 0.15f);
+    EXPECT_LE(stream.Queued(), WaveOutStream::kMostBuffers);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kMostBuffers - 1);
+    // Frames in time again (a few milliseconds apart): a buffer fewer after a second's
+    // worth, all the way back to 50 ms. Waits on the stream, with a deadline as a net.
+    int lowest = stream.Target();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (stream.Target() > WaveOutStream::kSteadyBuffers &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        ASSERT_TRUE(stream.TopUp(mixer, &why));
+        EXPECT_LE(stream.Queued(), stream.Target() + 1) << "one fewer at a time, never more";
+        lowest = std::min(lowest, stream.Target());
+    }
+    EXPECT_EQ(stream.Target(), WaveOutStream::kSteadyBuffers);
+    EXPECT_EQ(lowest, WaveOutStream::kSteadyBuffers);
     stream.Close();
     EXPECT_FALSE(stream.IsOpen());
 }
@@ -58,7 +78,7 @@ TEST_F(WaveOutStreamTest, PlayOutQueuesAWholeToneBeyondTheRing) {
     ASSERT_TRUE(stream.PlayOut(mixer, &why));
     EXPECT_EQ(mixer.ActiveVoices(), 0);  // all of it is with the device
     // The device may already have taken a buffer or two of the ring meanwhile.
-    EXPECT_GE(stream.Queued(), WaveOutStream::kBuffers - 1);
+    EXPECT_GE(stream.Queued(), WaveOutStream::kSteadyBuffers - 1);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     // The ring has long played out; the 1.2 s tone plays on while nobody refills.
     EXPECT_GE(stream.Queued(), 1);
