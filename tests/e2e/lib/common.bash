@@ -154,6 +154,57 @@ e2e_frames() {
   "$E2E_FRAMES" "$1" || e2e_fail "the recording $1 cannot be read"
 }
 
+# e2e_events FILE: what the game's loop did, in the order it did it, one line each:
+# "frame N", "quiet N" (pumps that brought nothing), "message CODE WPARAM", "box ANSWER".
+e2e_events() {
+  [ -n "$E2E_FRAMES" ] || e2e_fail "no recorded_frames tool given"
+  [ -e "$1" ] || return 0
+  "$E2E_FRAMES" "$1" --events || e2e_fail "the recording $1 cannot be read"
+}
+
+# e2e_key_count FILE VK: how many presses of the key with virtual-key code VK the
+# recording holds (WM_KEYDOWN messages the game's pump brought).
+e2e_key_count() {
+  e2e_events "$1" | awk -v k="$2" '$1 == "message" && $2 == 256 && $3 == k { n++ } END { print n + 0 }'
+}
+e2e_key_count_above() { [ "$(e2e_key_count "$1" "$2")" -gt "$3" ]; }
+
+# e2e_key_recorded FILE KEY VK SECONDS: presses KEY (virtual-key code VK) on the game's
+# window and waits until the recording holds the press: the game woke for it and its
+# pump brought it. Returns non-zero if the game ended or the deadline passed first.
+e2e_key_recorded() {
+  local before
+  before="$(e2e_key_count "$1" "$3")"
+  e2e_key "$2"
+  e2e_poll "$4" e2e_key_count_above "$1" "$3" "$before"
+}
+
+# e2e_between_keys FILE VK1 VK2: what the loop did between the last press of VK1 and the
+# press of VK2 after it: prints "frames quiet" (frames drawn, pumps that brought nothing).
+# A loop that sleeps until the next message pumps a few times for each input; one that
+# spins pumps without end, however slow the machine.
+e2e_between_keys() {
+  e2e_events "$1" | awk -v a="$2" -v b="$3" '
+    $1 == "message" && $2 == 256 && $3 == a { on = 1; f = 0; q = 0; next }
+    on && $1 == "message" && $2 == 256 && $3 == b { on = 0; done = 1 }
+    on && $1 == "frame" { f++ }
+    on && $1 == "quiet" { q += $2 }
+    END { if (done) print f, q; else print "none none" }'
+}
+
+# e2e_stands_still FILE WHAT: the game draws nothing more and sleeps: A and then B are
+# pressed on its window, each seen in its recording, and between them the loop drew no
+# frame and pumped the queue only a few times.
+e2e_stands_still() {
+  local frames quiet
+  e2e_key_recorded "$1" a 65 30 || e2e_fail "$2: the game did not take a key press"
+  e2e_key_recorded "$1" b 66 30 || e2e_fail "$2: the game did not take a second key press"
+  read -r frames quiet <<<"$(e2e_between_keys "$1" 65 66)"
+  echo "$2: between two key presses the game drew $frames frames and pumped $quiet times for nothing"
+  [ "$frames" == "0" ] || e2e_fail "$2: frames were drawn ($frames between two key presses)"
+  e2e_check "$quiet <= 20" "$2: the game sleeps instead of spinning ($quiet pumps between two key presses)"
+}
+
 # e2e_frame_count FILE: how many frames the recording holds so far.
 e2e_frame_count() { e2e_frames "$1" | awk 'END { print NR + 0 }'; }
 
