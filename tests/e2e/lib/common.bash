@@ -97,6 +97,16 @@ e2e_init() {
   rm -f "$E2E_WORK/Engine.log"
 }
 
+# e2e_owned_folder NAME: makes a scratch folder /tmp/orvendale-e2e-NAME.XXXXXX that names
+# this test as its owner, so that the clean-up removes it and, should the test be killed
+# outright, the next test's sweep does; sets E2E_FOLDER to it.
+E2E_FOLDER=""
+e2e_owned_folder() {
+  E2E_FOLDER="$(mktemp -d "/tmp/orvendale-e2e-$1.XXXXXX")" || e2e_fail "cannot make a scratch folder"
+  echo "$$" >"$E2E_FOLDER/.owner"
+  E2E_REMOVE+=("$E2E_FOLDER")
+}
+
 # e2e_xserver WIDTH HEIGHT [XVFB_ARGUMENT...]: a private Xvfb of that screen size (no
 # window manager).
 e2e_xserver() {
