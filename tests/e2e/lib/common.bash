@@ -219,17 +219,33 @@ e2e_stands_still() {
 e2e_frame_count() { e2e_frames "$1" | awk 'END { print NR + 0 }'; }
 
 # e2e_poll SECONDS COMMAND...: runs COMMAND every tenth of a second until it succeeds.
-# Returns non-zero if the game ended or the deadline passed first.
+# Returns 1 if the game ended or the deadline passed first, and 2 if the flight recorded
+# in E2E_FLIGHT (when set) is over: its energy ran out, so what is waited for will not come.
+E2E_FLIGHT=""
+# The deadline is on the wall clock: a busy machine makes each round slower, not the
+# safety net longer.
 e2e_poll() {
-  local secs="$1" i
+  local end=$((SECONDS + $1))
   shift
-  for i in $(seq 1 $((secs * 10))); do
+  while :; do
     "$@" && return 0
     [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    [ -n "$E2E_FLIGHT" ] && e2e_flight_over "$E2E_FLIGHT" && return 2
+    [ "$SECONDS" -ge "$end" ] && return 1
     sleep 0.1
   done
-  return 1
 }
+
+# e2e_flight_over FILE: the energy ran out: the "Game Over" box is up (the frame it came
+# in is recorded once it is answered), or the recording's last frame has no energy left.
+e2e_flight_over() {
+  [ -n "$(e2e_box_window "Game Over")" ] && return 0
+  e2e_frames "$1" | awk 'END { exit !(NR > 0 && $3 <= 0) }'
+}
+
+# e2e_unless_over STATUS MESSAGE: after a wait that failed with STATUS, fails the test
+# unless the flight is over (2), which the caller then reports upwards.
+e2e_unless_over() { [ "$1" == "2" ] || e2e_fail "$2"; }
 
 # e2e_wait_frames FILE N SECONDS: waits until the recording holds at least N frames.
 # Returns non-zero if the game ended or the deadline passed first.
@@ -456,7 +472,8 @@ e2e_move() {
   for i in $(seq 1 "$3"); do
     from="$(e2e_frame_count "$1")"
     xdotool mousemove_relative -- "$2" 0
-    e2e_wait_settled "$1" "$from" 1 0.033 30 || e2e_fail "the game stopped recording frames"
+    e2e_wait_settled "$1" "$from" 1 0.033 30 ||
+      { e2e_unless_over $? "the game stopped recording frames"; return 2; }
   done
 }
 
@@ -466,7 +483,8 @@ e2e_move() {
 e2e_rests() {
   local from dx dy late
   from="$(e2e_frame_count "$1")"
-  e2e_wait_settled "$1" "$from" 15 0.3 60 || e2e_fail "$2: the game stopped recording"
+  e2e_wait_settled "$1" "$from" 15 0.3 60 ||
+    { e2e_unless_over $? "$2: the game stopped recording"; return 2; }
   read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
   e2e_check "$dx == 0 && $dy == 0" \
     "$2: the world rests while the mouse does (frames $from to $E2E_UNTIL: x moved $dx, y $dy)"
@@ -476,12 +494,13 @@ e2e_rests() {
 # 15 frames and 0.3 s: the world moved the pointer's way, not up or down, and it settles
 # once the pointer rests (the last five frames move it less than a third as far as the
 # whole). How far is the steering's business, not this check's. Sets E2E_UNTIL.
+# Returns 2, as e2e_rests and e2e_move do, when the flight in E2E_FLIGHT ran out first.
 e2e_steers() {
   local from dx dy late way
   from="$(e2e_frame_count "$1")"
-  e2e_move "$1" "$2" "$3"
+  e2e_move "$1" "$2" "$3" || return 2
   e2e_wait_settled "$1" "$(e2e_frame_count "$1")" 15 0.3 60 ||
-    e2e_fail "steering by $2 x $3: the game stopped recording"
+    { e2e_unless_over $? "steering by $2 x $3: the game stopped recording"; return 2; }
   read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
   way=right
   [ "$2" -lt 0 ] && way=left
