@@ -43,7 +43,12 @@ start_xvfb() {
     XVFB_PID=$!
     export DISPLAY=":$n"
     for i in $(seq 1 100); do
-      xdpyinfo >/dev/null 2>&1 && return 0
+      # Two servers started at once may both have found the display free; the one whose
+      # lock holds is the one that answers. A client of the other would share its display.
+      if xdpyinfo >/dev/null 2>&1; then
+        [ "$(tr -dc '0-9' <"/tmp/.X${n}-lock" 2>/dev/null)" == "$XVFB_PID" ] && return 0
+        break
+      fi
       kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.05
     done

@@ -81,6 +81,8 @@ TEST(CommandLineTest, OptionsTable) {
         {"--record \"\"", Mode::Usage, ""},
         {"--replay --check", Mode::Usage, ""},
         {"--record --replay", Mode::Usage, ""},
+        {"--record a --replay b", Mode::Usage, ""},
+        {"--replay b --record a", Mode::Usage, ""},
         {"--record a --check", Mode::Usage, ""},
         {"--replay a --check extra", Mode::Usage, ""},
         {"--replay a b", Mode::Usage, ""},

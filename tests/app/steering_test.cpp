@@ -275,9 +275,11 @@ TEST_F(SteeringTest, AStallRunsTheCapAndThenGoesOnAtSixtyASecond) {
     Frame(150, 0, kStart);
     const float afterFirst = g.worldOffset.x;  // 2
     Frame(0, 0, kStart + 2 * kFrequency);
-    // The cap's steps, no more: the gap shrank by (14/15) per step.
+    // The cap's steps, no more: the gap shrank by (14/15) per step. The cap is the one
+    // the README promises the player ("at most 10 after a stall"), not whatever the
+    // code's constant says.
     const float gap = 30.0f - g.worldOffset.x;
-    const float expected = (30.0f - afterFirst) * std::pow(14.0f / 15.0f, kMaxSteerStepsPerFrame);
+    const float expected = (30.0f - afterFirst) * std::pow(14.0f / 15.0f, 10);
     EXPECT_NEAR(gap, expected, 0.01f);
     // The clock starts again from the stalled frame: 1/60 s later exactly one step.
     const float before = 30.0f - g.worldOffset.x;

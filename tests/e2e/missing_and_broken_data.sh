@@ -5,9 +5,9 @@
 source "$(dirname "$0")/lib/common.bash"
 e2e_init "$@"
 e2e_xserver 640 480
-pristine="$(mktemp -d /tmp/orvendale-e2e-data.XXXXXX)"
+e2e_owned_folder data
+pristine="$E2E_FOLDER"
 cp -r "$E2E_WORK"/. "$pristine"/
-E2E_REMOVE+=("$pristine")
 
 fresh() {
   rm -rf "${E2E_WORK:?}"/*
@@ -18,15 +18,15 @@ fresh() {
 # A file of random bytes of the given size.
 garbage() { head -c "$2" /dev/urandom >"$E2E_WORK/$1"; }
 
-# Plays until "Rendering !", checks the window size, then Escape with result 0.
+# Plays until "Rendering !", checks the window size, plays on for 30 recorded frames and
+# half a second of game time, then Escape with result 0.
 expect_plays() {
-  local what="$1" size="$2"
-  e2e_start_game
+  local what="$1" size="$2" rec="$E2E_WORK/plays.orvr"
+  e2e_start_game --record "$rec"
   e2e_wait_log "Rendering !" 30 || e2e_fail "$what: the game did not start"
   xwininfo -id "$(e2e_window)" | grep -q "Width: ${size%x*}" || e2e_fail "$what: window width is not ${size%x*}"
   xwininfo -id "$(e2e_window)" | grep -q "Height: ${size#*x}" || e2e_fail "$what: window height is not ${size#*x}"
-  sleep 1
-  kill -0 "$E2E_GPID" 2>/dev/null || e2e_fail "$what: the game died while playing"
+  e2e_wait_settled "$rec" 1 30 0.5 120 || e2e_fail "$what: the game died or stopped playing"
   e2e_key Escape
   e2e_wait_exit 15
   [ "$E2E_RC" == "0" ] || e2e_fail "$what: exit code $E2E_RC, expected 0"

@@ -1,7 +1,8 @@
 // The pause, in the whole program: WinMain plays a recorded game on scripted clocks, the
-// player presses P, takes three seconds of the clock off and moves the mouse, presses P
-// again, plays on, then pauses once more and quits with Escape. The recording's frame
-// digests show what the game did with the time.
+// player steers right, presses P while the world is still on its way, takes three seconds
+// of the clock off and moves the mouse, presses P again, steers left, then pauses once
+// more and quits with Escape. The recording's frame digests show what the game did with
+// the time and the steering; the frame rate the game shows is read as it plays.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,16 +27,26 @@ namespace {
 
 const long long kFrameTicks = 15625000;  // 1/64 s of a 1 GHz counter: times add up exactly
 const long long kPauseTicks = 3000000000LL;
+// The hand: 50 px a frame over the ten frames before the pause (100 fifths to the right),
+// and as much to the left over ten frames after it.
+const int kSteerPixels = 50;
+const int kSteerFrames = 10;
+const int kFirstPause = 250;
+const int kSteerAgainAt = 300;
 
 long long g_counter = 1000000000LL;
 long long g_lastSeen = -1;
 int g_frames = 0;
 enum class Phase { Playing, Paused, Resumed, PausedAgain, Done } g_phase = Phase::Playing;
 int g_pumpsWhilePaused = 0;
+bool g_pausedFrameDrawn = false;
 int g_showCountPaused = -99;
 double g_pausedCpu = -1.0;
 double g_cpuAtPause = 0.0;
 std::thread g_waker;
+// The frame rate the game shows, as it stood after each frame from the resumed one on.
+std::vector<float> g_fpsAfterResume;
+float g_fpsBeforePause = 0.0f;
 
 double ThreadCpuSeconds() {
     timespec t;
@@ -51,9 +62,11 @@ void SetClocks() {
 void Hook() {
     if (g_phase == Phase::Paused) {
         if (!game.paused && g_pumpsWhilePaused == 0) return;  // P not handled yet
+        if (game.paused && !g_pausedFrameDrawn) return;        // nor the paused frame drawn
         if (game.paused && g_pumpsWhilePaused++ == 0) {
-            // Paused: three seconds pass on the clock, the hand moves, and P comes from
-            // outside a while later, as a player's would; only that wakes the loop.
+            // Paused, the picture shown: three seconds pass on the clock, the hand moves,
+            // and P comes from outside a while later, as a player's would; only that wakes
+            // the loop.
             g_showCountPaused = orvseam::CursorShowCount();
             g_counter += kPauseTicks;
             SetClocks();
@@ -81,7 +94,15 @@ void Hook() {
     ++g_frames;
     g_counter += kFrameTicks;
     SetClocks();
-    if (g_phase == Phase::Playing && g_frames == 250) {
+    if (g_phase == Phase::Resumed) g_fpsAfterResume.push_back(game.fps);
+    if (g_phase == Phase::Playing && g_frames >= kFirstPause - kSteerFrames &&
+        g_frames < kFirstPause)
+        orvseam::PushMouseMotion(kSteerPixels, 0);
+    if (g_phase == Phase::Resumed && g_frames >= kSteerAgainAt &&
+        g_frames < kSteerAgainAt + kSteerFrames)
+        orvseam::PushMouseMotion(-kSteerPixels, 0);
+    if (g_phase == Phase::Playing && g_frames == kFirstPause) {
+        g_fpsBeforePause = game.fps;
         orvseam::PushKeyDown('P');
         g_phase = Phase::Paused;
     }
@@ -103,9 +124,14 @@ void PlayWithAPause() {
     orvseam::SetPerformanceFrequency(1000000000LL);
     SetClocks();
     orvseam::SetPumpHook(Hook);
+    // The paused frame reads the counter as every frame does.
+    orvseam::OnCounterRead([] {
+        if (game.paused && g_phase == Phase::Paused) g_pausedFrameDrawn = true;
+    });
     char commandLine[] = "--record pause.orvr";
     const int result = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
     orvseam::SetPumpHook(nullptr);
+    orvseam::OnCounterRead(nullptr);
     if (g_waker.joinable()) g_waker.join();
 
     std::ifstream in("pause.orvr", std::ios::binary);
@@ -152,16 +178,49 @@ void PlayWithAPause() {
                   std::to_string(before.totalTime));
         for (int i = 0; i < 4; ++i) check(resumed.meters[i] == before.meters[i], "a meter moved");
         check(resumed.ringHead == before.ringHead, "the ring moved on");
-        // The hand's 400 px while paused do not jerk the world.
-        check(std::fabs(resumed.worldX - before.worldX) < 1.0f &&
-                  std::fabs(resumed.worldY - before.worldY) < 1.0f,
-              "the world jerked on resuming: x " + std::to_string(before.worldX) + " -> " +
-                  std::to_string(resumed.worldX));
+        // The steering before the pause: the world was on its way to 100 (the hand's 500
+        // px in fifths) when P came.
+        const float target = (float)(kSteerPixels * kSteerFrames / 5);
+        const float gap = target - before.worldX;
+        check(before.worldX > d[kFirstPause - kSteerFrames - 1].worldX + 10.0f && gap > 20.0f,
+              "the steering before the pause: world x " + std::to_string(before.worldX));
+        // Resumed, the steering clock starts afresh: one step, a fifteenth of the way, and
+        // not the burst of steps the clock held back over the pause's three seconds; the
+        // hand's 400 px while paused do not count either.
+        const float moved = resumed.worldX - before.worldX;
+        check(moved > gap / 15.0f * 0.9f && moved < gap / 15.0f * 1.1f &&
+                  std::fabs(resumed.worldY - before.worldY) < 0.01f,
+              "resuming ran other than one step: world x " + std::to_string(before.worldX) +
+                  " -> " + std::to_string(resumed.worldX) + ", one step is " +
+                  std::to_string(gap / 15.0f));
+        // Then the steps come at 60 a second of the frames' 64: no catching up later.
+        for (int i = 252; i < 262; ++i) {
+            const float stepGap = target - d[i - 1].worldX;
+            const float step = d[i].worldX - d[i - 1].worldX;
+            check(step < stepGap / 15.0f * 1.1f,
+                  "frame " + std::to_string(i) + " ran more than one step: x moved " +
+                      std::to_string(step) + " of a gap of " + std::to_string(stepGap));
+        }
+        // And the hand steers after the pause as before it.
+        check(d[340].worldX < d[kSteerAgainAt].worldX - 10.0f,
+              "the steering after the pause: world x " + std::to_string(d[kSteerAgainAt].worldX) +
+                  " -> " + std::to_string(d[340].worldX));
         // And the game goes on from there at the clock's pace.
         check(d[252].totalTime == before.totalTime + 1.0f / 64.0f, "play goes on");
         check(d[300].totalTime < before.totalTime + 1.0f, "time goes on at the frames' pace");
         check(d[300].energy < before.energy, "energy drains again");
     }
+    // The frame rate shown counts from the resume: over the first second it shows the
+    // rate of play before the pause, never one spread over the pause's three seconds, and
+    // then the rate of the frames since the resume. The frames come at 64 a second.
+    check(g_fpsBeforePause > 60.0f && g_fpsBeforePause < 68.0f,
+          "the frame rate before the pause: " + std::to_string(g_fpsBeforePause));
+    check(g_fpsAfterResume.size() > 80, "frames after the resume: " +
+                                           std::to_string(g_fpsAfterResume.size()));
+    for (size_t i = 0; i < g_fpsAfterResume.size() && i < 80; ++i)
+        check(g_fpsAfterResume[i] > 60.0f && g_fpsAfterResume[i] < 68.0f,
+              "the frame rate shown " + std::to_string(i) + " frames after the resume: " +
+                  std::to_string(g_fpsAfterResume[i]));
     std::fprintf(stderr, "%s\n", failures == 0 ? "pause ok" : "pause failed");
     std::exit(failures == 0 ? 0 : 1);
 }
@@ -171,6 +230,8 @@ TEST(PauseInTheWholeProgram, TimeStandsStillTheLoopSleepsAndPlayGoesOnWhereItSto
     int w = 0, h = 0;
     if (!orvseam::DesktopSize(&w, &h)) GTEST_SKIP() << "no display";
     EXPECT_EXIT(PlayWithAPause(), ::testing::ExitedWithCode(0), "pause ok");
+    // A child that failed before its clean-up leaves its folder: it goes now.
+    SweepScratchFolders();
 }
 
 }  // namespace

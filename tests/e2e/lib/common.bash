@@ -97,6 +97,16 @@ e2e_init() {
   rm -f "$E2E_WORK/Engine.log"
 }
 
+# e2e_owned_folder NAME: makes a scratch folder /tmp/orvendale-e2e-NAME.XXXXXX that names
+# this test as its owner, so that the clean-up removes it and, should the test be killed
+# outright, the next test's sweep does; sets E2E_FOLDER to it.
+E2E_FOLDER=""
+e2e_owned_folder() {
+  E2E_FOLDER="$(mktemp -d "/tmp/orvendale-e2e-$1.XXXXXX")" || e2e_fail "cannot make a scratch folder"
+  echo "$$" >"$E2E_FOLDER/.owner"
+  E2E_REMOVE+=("$E2E_FOLDER")
+}
+
 # e2e_xserver WIDTH HEIGHT [XVFB_ARGUMENT...]: a private Xvfb of that screen size (no
 # window manager).
 e2e_xserver() {
@@ -154,21 +164,88 @@ e2e_frames() {
   "$E2E_FRAMES" "$1" || e2e_fail "the recording $1 cannot be read"
 }
 
+# e2e_events FILE: what the game's loop did, in the order it did it, one line each:
+# "frame N", "quiet N" (pumps that brought nothing), "message CODE WPARAM", "box ANSWER".
+e2e_events() {
+  [ -n "$E2E_FRAMES" ] || e2e_fail "no recorded_frames tool given"
+  [ -e "$1" ] || return 0
+  "$E2E_FRAMES" "$1" --events || e2e_fail "the recording $1 cannot be read"
+}
+
+# e2e_key_count FILE VK: how many presses of the key with virtual-key code VK the
+# recording holds (WM_KEYDOWN messages the game's pump brought).
+e2e_key_count() {
+  e2e_events "$1" | awk -v k="$2" '$1 == "message" && $2 == 256 && $3 == k { n++ } END { print n + 0 }'
+}
+e2e_key_count_above() { [ "$(e2e_key_count "$1" "$2")" -gt "$3" ]; }
+
+# e2e_key_recorded FILE KEY VK SECONDS: presses KEY (virtual-key code VK) on the game's
+# window and waits until the recording holds the press: the game woke for it and its
+# pump brought it. Returns non-zero if the game ended or the deadline passed first.
+e2e_key_recorded() {
+  local before
+  before="$(e2e_key_count "$1" "$3")"
+  e2e_key "$2"
+  e2e_poll "$4" e2e_key_count_above "$1" "$3" "$before"
+}
+
+# e2e_between_keys FILE VK1 VK2: what the loop did between the last press of VK1 and the
+# press of VK2 after it: prints "frames quiet" (frames drawn, pumps that brought nothing).
+# A loop that sleeps until the next message pumps a few times for each input; one that
+# spins pumps without end, however slow the machine.
+e2e_between_keys() {
+  e2e_events "$1" | awk -v a="$2" -v b="$3" '
+    $1 == "message" && $2 == 256 && $3 == a { on = 1; f = 0; q = 0; next }
+    on && $1 == "message" && $2 == 256 && $3 == b { on = 0; done = 1 }
+    on && $1 == "frame" { f++ }
+    on && $1 == "quiet" { q += $2 }
+    END { if (done) print f, q; else print "none none" }'
+}
+
+# e2e_stands_still FILE WHAT: the game draws nothing more and sleeps: A and then B are
+# pressed on its window, each seen in its recording, and between them the loop drew no
+# frame and pumped the queue only a few times.
+e2e_stands_still() {
+  local frames quiet
+  e2e_key_recorded "$1" a 65 30 || e2e_fail "$2: the game did not take a key press"
+  e2e_key_recorded "$1" b 66 30 || e2e_fail "$2: the game did not take a second key press"
+  read -r frames quiet <<<"$(e2e_between_keys "$1" 65 66)"
+  echo "$2: between two key presses the game drew $frames frames and pumped $quiet times for nothing"
+  [ "$frames" == "0" ] || e2e_fail "$2: frames were drawn ($frames between two key presses)"
+  e2e_check "$quiet <= 20" "$2: the game sleeps instead of spinning ($quiet pumps between two key presses)"
+}
+
 # e2e_frame_count FILE: how many frames the recording holds so far.
 e2e_frame_count() { e2e_frames "$1" | awk 'END { print NR + 0 }'; }
 
 # e2e_poll SECONDS COMMAND...: runs COMMAND every tenth of a second until it succeeds.
-# Returns non-zero if the game ended or the deadline passed first.
+# Returns 1 if the game ended or the deadline passed first, and 2 if the flight recorded
+# in E2E_FLIGHT (when set) is over: its energy ran out, so what is waited for will not come.
+E2E_FLIGHT=""
+# The deadline is on the wall clock: a busy machine makes each round slower, not the
+# safety net longer.
 e2e_poll() {
-  local secs="$1" i
+  local end=$((SECONDS + $1))
   shift
-  for i in $(seq 1 $((secs * 10))); do
+  while :; do
     "$@" && return 0
     [ -n "$E2E_GPID" ] && ! kill -0 "$E2E_GPID" 2>/dev/null && return 1
+    [ -n "$E2E_FLIGHT" ] && e2e_flight_over "$E2E_FLIGHT" && return 2
+    [ "$SECONDS" -ge "$end" ] && return 1
     sleep 0.1
   done
-  return 1
 }
+
+# e2e_flight_over FILE: the energy ran out: the "Game Over" box is up (the frame it came
+# in is recorded once it is answered), or the recording's last frame has no energy left.
+e2e_flight_over() {
+  [ -n "$(e2e_box_window "Game Over")" ] && return 0
+  e2e_frames "$1" | awk 'END { exit !(NR > 0 && $3 <= 0) }'
+}
+
+# e2e_unless_over STATUS MESSAGE: after a wait that failed with STATUS, fails the test
+# unless the flight is over (2), which the caller then reports upwards.
+e2e_unless_over() { [ "$1" == "2" ] || e2e_fail "$2"; }
 
 # e2e_wait_frames FILE N SECONDS: waits until the recording holds at least N frames.
 # Returns non-zero if the game ended or the deadline passed first.
@@ -395,7 +472,8 @@ e2e_move() {
   for i in $(seq 1 "$3"); do
     from="$(e2e_frame_count "$1")"
     xdotool mousemove_relative -- "$2" 0
-    e2e_wait_settled "$1" "$from" 1 0.033 30 || e2e_fail "the game stopped recording frames"
+    e2e_wait_settled "$1" "$from" 1 0.033 30 ||
+      { e2e_unless_over $? "the game stopped recording frames"; return 2; }
   done
 }
 
@@ -405,7 +483,8 @@ e2e_move() {
 e2e_rests() {
   local from dx dy late
   from="$(e2e_frame_count "$1")"
-  e2e_wait_settled "$1" "$from" 15 0.3 60 || e2e_fail "$2: the game stopped recording"
+  e2e_wait_settled "$1" "$from" 15 0.3 60 ||
+    { e2e_unless_over $? "$2: the game stopped recording"; return 2; }
   read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
   e2e_check "$dx == 0 && $dy == 0" \
     "$2: the world rests while the mouse does (frames $from to $E2E_UNTIL: x moved $dx, y $dy)"
@@ -415,12 +494,13 @@ e2e_rests() {
 # 15 frames and 0.3 s: the world moved the pointer's way, not up or down, and it settles
 # once the pointer rests (the last five frames move it less than a third as far as the
 # whole). How far is the steering's business, not this check's. Sets E2E_UNTIL.
+# Returns 2, as e2e_rests and e2e_move do, when the flight in E2E_FLIGHT ran out first.
 e2e_steers() {
   local from dx dy late way
   from="$(e2e_frame_count "$1")"
-  e2e_move "$1" "$2" "$3"
+  e2e_move "$1" "$2" "$3" || return 2
   e2e_wait_settled "$1" "$(e2e_frame_count "$1")" 15 0.3 60 ||
-    e2e_fail "steering by $2 x $3: the game stopped recording"
+    { e2e_unless_over $? "steering by $2 x $3: the game stopped recording"; return 2; }
   read -r dx dy late <<<"$(e2e_world_moves "$1" "$from" "$E2E_UNTIL")"
   way=right
   [ "$2" -lt 0 ] && way=left

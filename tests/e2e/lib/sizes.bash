@@ -16,13 +16,12 @@ e2e_frac_rgb() {
     "$(awk "BEGIN { printf \"%d\", $5 * $SIZE_H }")"
 }
 
-e2e_play_at_size() {
-  SIZE_W="$1"
-  SIZE_H="$2"
-  local rec="$E2E_WORK/size.orvr"
-  printf 'n_Width = %d;\nn_Height = %d;\n' "$SIZE_W" "$SIZE_H" >"$E2E_WORK/Settings.ini"
-  e2e_xserver "$SIZE_W" "$SIZE_H"
+# e2e_size_flight REC: one flight at the size: pictures and steering, then Escape.
+# Returns 2 when its energy ran out before all was seen (the recording says so).
+e2e_size_flight() {
+  local rec="$1"
   xdotool mousemove $((SIZE_W / 2)) $((SIZE_H / 2))
+  rm -f "$rec" "$E2E_WORK/Engine.log"
   e2e_run_game --record "$rec"
   e2e_wait_log "Rendering !" 30 || e2e_fail "the game did not start at ${SIZE_W}x${SIZE_H}"
   local win info
@@ -32,25 +31,56 @@ e2e_play_at_size() {
   echo "$info" | grep -q "Width: $SIZE_W" || e2e_fail "window width is not $SIZE_W"
   echo "$info" | grep -q "Height: $SIZE_H" || e2e_fail "window height is not $SIZE_H"
 
-  # Energy runs out in about 8 s for a player who rests outside the field: take the
-  # pictures and the steering first, end the game, and only then look at the pictures.
-  # The waits are for recorded frames and game time, however fast this machine draws.
+  # The pictures and the steering are taken while the flight lasts, and only looked at
+  # once the game has ended. The waits are for recorded frames and game time, however
+  # fast this machine draws; should the energy run out first (about 8 s of play for a
+  # player who rests outside the field), the flight says so and another is flown.
   xdotool mousemove $((SIZE_W / 2)) $((SIZE_H / 2)) windowfocus "$win"
   e2e_wait_frames "$rec" 1 30 || e2e_fail "the game records no frames"
-  e2e_rests "$rec" "at ${SIZE_W}x${SIZE_H}"
-  e2e_wait_game_time "$rec" 2.0 60 || e2e_fail "at rest: the game stopped recording"
+  E2E_FLIGHT="$rec"
+  e2e_rests "$rec" "at ${SIZE_W}x${SIZE_H}" || return 2
+  e2e_wait_game_time "$rec" 2.0 60 ||
+    { e2e_unless_over $? "at rest: the game stopped recording"; return 2; }
   e2e_screenshot "$E2E_WORK/rest.png"
-  e2e_rests "$rec" "at ${SIZE_W}x${SIZE_H}, after the picture"
-  e2e_steers "$rec" 250 3
-  e2e_steers "$rec" -250 6
+  e2e_rests "$rec" "at ${SIZE_W}x${SIZE_H}, after the picture" || return 2
+  e2e_steers "$rec" 250 3 || return 2
+  e2e_steers "$rec" -250 6 || return 2
 
-  # "SLIDE !" is up after 3 s of play.
-  e2e_wait_game_time "$rec" 3.3 60 || e2e_fail "the game stopped before 3.3 s of play"
+  # "SLIDE !" is up after 3 s of play, until the game is over.
+  e2e_wait_game_time "$rec" 3.3 60 ||
+    { e2e_unless_over $? "the game stopped before 3.3 s of play"; return 2; }
   e2e_screenshot "$E2E_WORK/playing.png"
+  # The picture is of a flight still going: the box comes only after the last frame.
+  e2e_flight_over "$rec" && return 2
+  [ -n "$(e2e_box_window "Game Over")" ] && return 2
+  E2E_FLIGHT=""
   e2e_key Escape
   e2e_wait_exit 15
   [ "$E2E_RC" == "0" ] || e2e_fail "exit code $E2E_RC, expected 0"
   e2e_expect_log "${ALL_LINES[@]}"
+}
+
+e2e_box_up() { [ -n "$(e2e_box_window "Game Over")" ]; }
+e2e_box_gone() { [ -z "$(e2e_box_window "Game Over")" ]; }
+
+e2e_play_at_size() {
+  SIZE_W="$1"
+  SIZE_H="$2"
+  local rec="$E2E_WORK/size.orvr" flight
+  printf 'n_Width = %d;\nn_Height = %d;\n' "$SIZE_W" "$SIZE_H" >"$E2E_WORK/Settings.ini"
+  e2e_xserver "$SIZE_W" "$SIZE_H"
+  for flight in 1 2 3; do
+    e2e_size_flight "$rec" && break
+    E2E_FLIGHT=""
+    echo "flight $flight ran out of energy before all was seen; flying again"
+    # The box is answered as a player would, so that it goes with the game.
+    e2e_poll 30 e2e_box_up || e2e_fail "flight $flight ran out of energy without a Game Over box"
+    e2e_box_key "Game Over" Return
+    e2e_poll 15 e2e_box_gone || e2e_fail "the Game Over box of flight $flight stayed"
+    e2e_end "$E2E_GPID"
+    E2E_GPID=""
+    [ "$flight" == "3" ] && e2e_fail "three flights ran out of energy before all was seen"
+  done
 
   local r g b
   read -r r g b <<<"$(e2e_frac_rgb "$E2E_WORK/rest.png" 0.095 0.05 0.01 0.04)"

@@ -6,6 +6,11 @@
 //   <frame> <total time> <energy> <world x> <world y> <focus>   (frames counted from 1)
 //   recorded_frames FILE --moved CX CY
 //   <dx> <dy>: the whole movement the steering read, its cursor readings less the centre
+//   recorded_frames FILE --events
+//   what the loop did, in order, one line each: "frame <n>", "quiet <pumps>" (pumps of
+//   the event queue in a row that brought nothing), "message <code> <wParam>" (decimal)
+//   and "box <answer>" (a message box answered): so a script can tell that the game
+//   woke for an input and what it did next, drawing a frame or not
 //
 // focus: 1 while the game's window has the keyboard focus as the recorded focus messages
 // tell it (it starts with it), 0 once it lost it.
@@ -21,8 +26,9 @@
 
 int main(int argc, char** argv) {
     const bool moved = argc == 5 && std::string(argv[2]) == "--moved";
-    if (argc != 2 && !moved) {
-        std::fprintf(stderr, "usage: recorded_frames FILE [--moved CX CY]\n");
+    const bool events = argc == 3 && std::string(argv[2]) == "--events";
+    if (argc != 2 && !moved && !events) {
+        std::fprintf(stderr, "usage: recorded_frames FILE [--moved CX CY | --events]\n");
         return 2;
     }
     std::vector<uint8_t> bytes;
@@ -50,6 +56,29 @@ int main(int argc, char** argv) {
             dy += item.b - cy;
         }
         std::printf("%lld %lld\n", dx, dy);
+        return 0;
+    }
+    if (events) {
+        for (const orvreplay::Item& item : file.items) {
+            switch (item.kind) {
+                case orvreplay::ItemKind::Frame:
+                    std::printf("frame %lld\n", (long long)item.a + 1);
+                    break;
+                case orvreplay::ItemKind::QuietPumps:
+                    std::printf("quiet %lld\n", (long long)item.a);
+                    break;
+                case orvreplay::ItemKind::MessageBox:
+                    std::printf("box %lld\n", (long long)item.a);
+                    break;
+                case orvreplay::ItemKind::Messages:
+                    for (int64_t k = item.a; k < item.a + item.b && k < (int64_t)file.messages.size(); ++k)
+                        std::printf("message %u %llu\n", file.messages[(size_t)k].message,
+                                    (unsigned long long)file.messages[(size_t)k].wParam);
+                    break;
+                default:
+                    break;
+            }
+        }
         return 0;
     }
     int focus = 1;
