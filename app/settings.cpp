@@ -10,6 +10,10 @@ namespace {
 // zero or negative) cannot make a usable window.
 const int kLargestSide = 16384;
 
+// Sensitivities beyond these are a slip of the keyboard rather than a wish.
+const int kLeastSensitivity = 1;
+const int kMostSensitivity = 1000;
+
 }  // namespace
 
 bool UsableWindowSide(int side) { return side > 0 && side <= kLargestSide; }
@@ -41,4 +45,20 @@ bool ReadSoundOn(const char* fileName) {
     config.Clear();
     std::fclose(f);
     return on != 0;
+}
+
+SteeringSettings ReadSteeringSettings(const char* fileName) {
+    SteeringSettings settings;
+    FILE* f = std::fopen(fileName, "r");
+    if (f == nullptr) return settings;
+    ConfigFile config;
+    config.Parse(f);
+    int sensitivity = 0, invert = 0;
+    if (config.GetInt("n_Sensitivity", &sensitivity) == 0 && sensitivity >= kLeastSensitivity &&
+        sensitivity <= kMostSensitivity)
+        settings.sensitivity = sensitivity;
+    if (config.GetInt("n_InvertY", &invert) == 0) settings.invertY = invert != 0;
+    config.Clear();
+    std::fclose(f);
+    return settings;
 }

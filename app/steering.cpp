@@ -13,11 +13,13 @@ int64_t StepTime(const Steering& s, int64_t frequency, int64_t n) {
     return s.clockOrigin + n * frequency / kSteerStepsPerSecond;
 }
 
-// Adds whole fifths of the waiting pixels to the target; the rest keeps waiting. Integer
-// division truncates towards zero, so a pixel of jitter one way and back sums to nothing.
+// Adds whole fifths of the waiting pixels to the target; the rest keeps waiting. The
+// pixels wait multiplied by the sensitivity in percent, so a fifth is 500 of them: at 100
+// this is the plain division by 5 and its remainder. Integer division truncates towards
+// zero, so a pixel of jitter one way and back sums to nothing.
 float TakeFifths(int* pending) {
-    const int fifths = *pending / 5;
-    *pending -= fifths * 5;
+    const int fifths = *pending / (5 * 100);
+    *pending -= fifths * (5 * 100);
     return (float)fifths;
 }
 
@@ -28,14 +30,22 @@ void RestartSteeringClock(Steering& s) {
     s.stepTaken = false;
 }
 
-void SteerStep(Steering& s, GameState& g, Ship& ship, int movedX, int movedY, float seconds) {
+void SteerStep(Steering& s, GameState& g, Ship& ship, int movedX, int movedY, float seconds,
+               float stickX, float stickY) {
     // The ship sorts its faces for the camera of the previous step.
     ship.SetViewMatrix(g.cameraMatrix);
 
-    s.pendingX += movedX;
-    s.pendingY += movedY;
+    s.pendingX += movedX * s.sensitivity;
+    s.pendingY += movedY * s.sensitivity;
     s.steerTarget.x += TakeFifths(&s.pendingX);
     s.steerTarget.y += TakeFifths(&s.pendingY);
+    // A resting stick adds nothing, not even a float's zero.
+    if (stickX != 0.0f || stickY != 0.0f) {
+        const float perStep =
+            kStickSpeed * (float)s.sensitivity / (100.0f * (float)kSteerStepsPerSecond);
+        s.steerTarget.x += stickX * perStep;
+        s.steerTarget.y += stickY * perStep;
+    }
 
     // The world closes 1/15 of its distance to the target every step.
     const float tx = (g.worldOffset.x - s.steerTarget.x) * 0.06666667f;
@@ -55,7 +65,7 @@ void SteerStep(Steering& s, GameState& g, Ship& ship, int movedX, int movedY, fl
 }
 
 void SteerFrame(Steering& s, GameState& g, Ship& ship, bool focused, int64_t now,
-                int64_t frequency) {
+                int64_t frequency, StickDeflection stick) {
     if (!s.clockStarted || frequency <= 0) {
         // The first step falls on this frame.
         s.clockStarted = true;
@@ -88,7 +98,10 @@ void SteerFrame(Steering& s, GameState& g, Ship& ship, bool focused, int64_t now
     if (frequency <= 0) due[count++] = now;  // no clock to go by: a step a frame
 
     if (!focused) {
-        // The cursor is left where it is; the steps pass without steering.
+        // The cursor is left where it is; the steps pass without steering, and the stick
+        // starts from rest when the focus comes back.
+        s.stickX = 0.0f;
+        s.stickY = 0.0f;
         if (count > 0) {
             s.lastStepAt = due[count - 1];
             s.stepTaken = true;
@@ -100,7 +113,10 @@ void SteerFrame(Steering& s, GameState& g, Ship& ship, bool focused, int64_t now
     GetCursorPos(&p);
     SetCursorPos(screenWidth >> 1, screenHeight >> 1);
     const int64_t movedX = (int64_t)p.x - mouseCentre.x;
-    const int64_t movedY = (int64_t)p.y - mouseCentre.y;
+    const int64_t movedY = ((int64_t)p.y - mouseCentre.y) * (s.invertY ? -1 : 1);
+    // The stick's up is the mouse's up: the target's y falls.
+    const float stickX = stick.x;
+    const float stickY = s.invertY ? stick.y : -stick.y;
 
     // The movement read now was made between the two looks; each step takes what the
     // hand had moved by its own time, as if the hand moved evenly in between.
@@ -114,13 +130,19 @@ void SteerFrame(Steering& s, GameState& g, Ship& ship, bool focused, int64_t now
         const float seconds = s.stepTaken && frequency > 0
                                   ? (float)((double)(at - s.lastStepAt) / (double)frequency)
                                   : 0.0f;
-        SteerStep(s, g, ship, (int)(untilX - givenX), (int)(untilY - givenY), seconds);
+        // The stick moved from its previous read to this one as evenly as the hand did.
+        const float along = span > 0 ? (float)((double)(at - lastLook) / (double)span) : 1.0f;
+        const float atX = s.stickX + (stickX - s.stickX) * along;
+        const float atY = s.stickY + (stickY - s.stickY) * along;
+        SteerStep(s, g, ship, (int)(untilX - givenX), (int)(untilY - givenY), seconds, atX, atY);
         givenX = untilX;
         givenY = untilY;
         s.lastStepAt = at;
         s.stepTaken = true;
     }
+    s.stickX = stickX;
+    s.stickY = stickY;
     // What the hand moved after the frame's last step waits for the next one.
-    s.pendingX += (int)(movedX - givenX);
-    s.pendingY += (int)(movedY - givenY);
+    s.pendingX += (int)(movedX - givenX) * s.sensitivity;
+    s.pendingY += (int)(movedY - givenY) * s.sensitivity;
 }

@@ -45,6 +45,7 @@ std::vector<uint8_t> Rewrite(const ReplayFile& f) {
                                                             f.messages.begin() + i.a + i.b),
                                &payload);
                 break;
+            case ItemKind::Pad: EncodePad(f.pads[(size_t)i.a], &payload); break;
             case ItemKind::Frame:
                 EncodeFrame((uint32_t)i.a, f.digests[(size_t)i.a], &payload);
                 EncodeBlock(payload, &out);
@@ -69,8 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(error.empty());
     FUZZ_CHECK(size >= kHeaderSize);
     FUZZ_CHECK(f.header.width > 0 && f.header.height > 0);
-    size_t frames = 0, messages = 0;
+    size_t frames = 0, messages = 0, pads = 0;
     for (const Item& i : f.items) {
+        if (i.kind == ItemKind::Pad) FUZZ_CHECK(i.a == (int64_t)pads++);
         if (i.kind == ItemKind::Frame) FUZZ_CHECK(i.a == (int64_t)frames++);
         if (i.kind == ItemKind::Messages) {
             FUZZ_CHECK(i.a == (int64_t)messages && i.b > 0);
@@ -78,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         if (i.kind == ItemKind::QuietPumps) FUZZ_CHECK(i.a > 0);
     }
-    FUZZ_CHECK(frames == f.digests.size() && messages == f.messages.size());
+    FUZZ_CHECK(frames == f.digests.size() && messages == f.messages.size() &&
+               pads == f.pads.size());
 
     const std::vector<uint8_t> again = Rewrite(f);
     ReplayFile g;
@@ -97,5 +100,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    g.messages[i].window == f.messages[i].window);
     for (size_t i = 0; i < f.digests.size(); ++i)
         FUZZ_CHECK(SameDigest(g.digests[i], f.digests[i]));
+    FUZZ_CHECK(g.pads.size() == f.pads.size());
+    for (size_t i = 0; i < f.pads.size(); ++i) {
+        const RecordedPad& a = f.pads[i];
+        const RecordedPad& b = g.pads[i];
+        FUZZ_CHECK(a.user == b.user && a.result == b.result && a.packet == b.packet &&
+                   a.buttons == b.buttons && a.leftTrigger == b.leftTrigger &&
+                   a.rightTrigger == b.rightTrigger &&
+                   std::memcmp(a.thumbs, b.thumbs, sizeof(a.thumbs)) == 0);
+    }
     return 0;
 }

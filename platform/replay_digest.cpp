@@ -29,6 +29,7 @@ const char* ItemName(ItemKind kind) {
         case ItemKind::MessageBox: return "a message-box answer";
         case ItemKind::DisplayMode: return "a display-mode change";
         case ItemKind::Frame: return "the frame's end";
+        case ItemKind::Pad: return "a pad's state";
     }
     return "an unknown item";
 }

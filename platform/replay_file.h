@@ -23,7 +23,13 @@ namespace orvreplay {
 
 // Version 2: the steering reads the performance counter for its own clock, one reading
 // more a frame than version 1 holds, so a version 1 file cannot be played.
-const uint32_t kFormatVersion = 2;
+// Version 3: the pads' state (XInputGetState) is recorded, in Pad items. A version 2 file
+// holds none and still plays: its game read no pad, so every slot answers "not connected".
+const uint32_t kFormatVersion = 3;
+// The oldest version this game plays.
+const uint32_t kOldestPlayableVersion = 2;
+// The first version with Pad items.
+const uint32_t kFirstVersionWithPads = 3;
 const size_t kHeaderSize = 32;
 // No block the recorder writes comes near this; a larger length is damage, not data.
 const uint32_t kMaxBlockPayload = 1u << 20;
@@ -67,6 +73,7 @@ enum class ItemKind : uint8_t {
     MessageBox = 7,    // MessageBoxA: a = answer, b = the box's type flags
     DisplayMode = 8,   // ChangeDisplaySettingsA: a = result
     Frame = 9,         // the end of a frame: digests[a]
+    Pad = 10,          // XInputGetState: pads[a] (version 3 on)
 };
 const char* ItemName(ItemKind kind);
 
@@ -84,11 +91,25 @@ struct RecordedMessage {
     uint8_t window;
 };
 
+// One XInputGetState as the game read it. Encoded as: the slot (varint, 0 to 3), the
+// result (varint); for a connected pad (result 0) also the packet number and the buttons
+// (varints), the two triggers (a byte each) and the four stick axes (zigzag varints, left
+// x, left y, right x, right y, within -32768..32767).
+struct RecordedPad {
+    uint32_t user = 0;
+    uint32_t result = 0;
+    uint32_t packet = 0;
+    uint16_t buttons = 0;
+    uint8_t leftTrigger = 0, rightTrigger = 0;
+    int16_t thumbs[4] = {0, 0, 0, 0};
+};
+
 struct ReplayFile {
     Header header;
     std::vector<Item> items;
     std::vector<RecordedMessage> messages;
     std::vector<FrameDigest> digests;
+    std::vector<RecordedPad> pads;
 };
 
 enum class ReadResult { Ok, Truncated, Foreign, NewerVersion, OlderVersion, Corrupted };
@@ -107,6 +128,7 @@ void EncodeCursor(int64_t x, int64_t y, std::vector<uint8_t>* payload);
 void EncodeQuietPumps(uint64_t count, std::vector<uint8_t>* payload);
 void EncodeMessages(const std::vector<RecordedMessage>& messages, std::vector<uint8_t>* payload);
 void EncodeMessageBox(int64_t answer, int64_t type, std::vector<uint8_t>* payload);
+void EncodePad(const RecordedPad& pad, std::vector<uint8_t>* payload);
 void EncodeFrame(uint32_t frameIndex, const FrameDigest& digest, std::vector<uint8_t>* payload);
 // Wraps a payload into a block (length, payload, CRC) appended to `out`.
 void EncodeBlock(const std::vector<uint8_t>& payload, std::vector<uint8_t>* out);

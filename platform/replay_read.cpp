@@ -122,6 +122,8 @@ private:
             }
             case ItemKind::Frame:
                 return Frame(r);
+            case ItemKind::Pad:
+                return Pad(r);
         }
         return false;
     }
@@ -154,6 +156,32 @@ private:
             file_->messages.push_back(RecordedMessage{(uint32_t)message, wParam, lParam, window});
         }
         return Push(ItemKind::Messages, (int64_t)first, (int64_t)count);
+    }
+
+    bool Pad(PayloadReader* r) {
+        // A file from before pads were recorded cannot hold one.
+        if (file_->header.version < kFirstVersionWithPads) return false;
+        RecordedPad pad;
+        uint64_t user, result;
+        if (!r->Varint(&user) || user > 3 || !r->Varint(&result) || result > 0xFFFFFFFFu)
+            return false;
+        pad.user = (uint32_t)user;
+        pad.result = (uint32_t)result;
+        if (pad.result == 0) {
+            uint64_t packet, buttons;
+            if (!r->Varint(&packet) || packet > 0xFFFFFFFFu || !r->Varint(&buttons) ||
+                buttons > 0xFFFFu || !r->Byte(&pad.leftTrigger) || !r->Byte(&pad.rightTrigger))
+                return false;
+            pad.packet = (uint32_t)packet;
+            pad.buttons = (uint16_t)buttons;
+            for (int16_t& t : pad.thumbs) {
+                int32_t v;
+                if (!r->Int32(&v) || v < -32768 || v > 32767) return false;
+                t = (int16_t)v;
+            }
+        }
+        file_->pads.push_back(pad);
+        return Push(ItemKind::Pad, (int64_t)file_->pads.size() - 1, 0);
     }
 
     bool Frame(PayloadReader* r) {
@@ -210,10 +238,10 @@ ReadResult ReadReplay(const uint8_t* data, size_t size, ReplayFile* file, std::s
     h.width = (int32_t)GetU32(data + 12);
     h.height = (int32_t)GetU32(data + 16);
     h.dataHash = GetU64(data + 20);
-    if (version != 0 && version < kFormatVersion) {
+    if (version != 0 && version < kOldestPlayableVersion) {
         *error = "made by an older game (format version " + std::to_string(version) +
-                 "; this game plays version " + std::to_string(kFormatVersion) +
-                 " only, since the steering's clock changed)";
+                 "; this game plays versions " + std::to_string(kOldestPlayableVersion) +
+                 " to " + std::to_string(kFormatVersion) + ", since the steering's clock changed)";
         return ReadResult::OlderVersion;
     }
     if (version == 0 || h.width <= 0 || h.width > kLargestSide || h.height <= 0 ||

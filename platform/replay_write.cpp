@@ -68,6 +68,18 @@ void EncodeMessageBox(int64_t answer, int64_t type, std::vector<uint8_t>* payloa
     PutVarint(ZigZag(type), payload);
 }
 
+void EncodePad(const RecordedPad& pad, std::vector<uint8_t>* payload) {
+    payload->push_back((uint8_t)ItemKind::Pad);
+    PutVarint(pad.user, payload);
+    PutVarint(pad.result, payload);
+    if (pad.result != 0) return;
+    PutVarint(pad.packet, payload);
+    PutVarint(pad.buttons, payload);
+    payload->push_back(pad.leftTrigger);
+    payload->push_back(pad.rightTrigger);
+    for (int16_t t : pad.thumbs) PutVarint(ZigZag(t), payload);
+}
+
 void EncodeFrame(uint32_t frameIndex, const FrameDigest& d, std::vector<uint8_t>* payload) {
     payload->push_back((uint8_t)ItemKind::Frame);
     PutVarint(frameIndex, payload);

@@ -4,6 +4,7 @@
 
 #include "app/engine_log.h"
 #include "app/exit_codes.h"
+#include "app/gamepad.h"
 #include "app/replay_session.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -62,6 +63,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
     CentreMouse();
     Steering steering;
+    const SteeringSettings steeringSettings = ReadSteeringSettings("Settings.ini");
+    steering.sensitivity = steeringSettings.sensitivity;
+    steering.invertY = steeringSettings.invertY;
+    Gamepads pads;
     bool pauseShown = false;  // the paused picture has been drawn
     OpenSound(!CheckingReplay() && ReadSoundOn("Settings.ini"));
 
@@ -73,6 +78,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             DispatchMessageA(&msg);
             continue;
         }
+        // The pads, once a frame (and once each time a paused game wakes).
+        const StickDeflection stick = PollGamepads(pads, mainWindow, hasFocus != 0);
         if (game.paused && !pauseShown) {
             // One frame of no time shows the paused picture; then the loop sleeps.
             RunFrame();
@@ -86,10 +93,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             }
             LARGE_INTEGER now;
             QueryPerformanceCounter(&now);
-            SteerFrame(steering, game, ship, hasFocus != 0, now.QuadPart, perfFrequency);
+            SteerFrame(steering, game, ship, hasFocus != 0, now.QuadPart, perfFrequency, stick);
             RunFrame();
             EndReplayFrame();
             UpdateSound();
+        } else if (game.paused && AnyGamepad(pads)) {
+            // Paused with a pad: Start sends no message, so wake now and then to look.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, kPausedPadPollMs, QS_ALLINPUT);
         } else {
             // Paused, or over and nothing will be drawn again: sleep until the next message
             // (P, Escape, a close) instead of spinning a core on an empty queue.

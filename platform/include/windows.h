@@ -22,6 +22,7 @@
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
+typedef short SHORT;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
 typedef uint32_t ULONG;
@@ -212,6 +213,17 @@ typedef struct tagPIXELFORMATDESCRIPTOR {
 #define VK_DELETE 0x2E
 #define VK_F1 0x70
 
+// System error codes (winerror.h on Windows, which windows.h includes).
+#define ERROR_SUCCESS 0L
+#define ERROR_BAD_ARGUMENTS 160L
+#define ERROR_DEVICE_NOT_CONNECTED 1167L
+
+// Waiting for messages or a time-out.
+#define QS_ALLINPUT 0x04FF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+
 // Message boxes.
 #define MB_OK 0x00000000L
 #define MB_OKCANCEL 0x00000001L
@@ -281,6 +293,10 @@ HMODULE GetModuleHandleA(LPCSTR name);
 // Messages.
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL WaitMessage(void);
+// With no handles: returns when input arrives (WAIT_OBJECT_0) or after `milliseconds`
+// (WAIT_TIMEOUT).
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

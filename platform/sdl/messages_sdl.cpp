@@ -163,6 +163,19 @@ BOOL WaitMessage(void) {
     return TRUE;
 }
 
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
+    // Only the wait for input is served: the game has no handles to wait on.
+    if (count != 0) return WAIT_FAILED;
+    PumpEvents();
+    if (!Queue().empty()) return WAIT_OBJECT_0;
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return WAIT_FAILED;
+    // As in WaitMessage: a replay waits on nothing real, and the pump after the wait
+    // happens as it did in the recording.
+    if (!orvreplay::ServesMessages()) SDL_WaitEventTimeout(nullptr, (int)milliseconds);
+    PumpEvents();
+    return Queue().empty() ? (DWORD)WAIT_TIMEOUT : (DWORD)WAIT_OBJECT_0;
+}
+
 BOOL TranslateMessage(const MSG* msg) {
     // Character messages are not needed by the game; nothing is generated.
     return msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <xinput.h>
 
 #include <cstdint>
 #include <deque>
@@ -20,6 +21,9 @@ void OnFrequency(int64_t* ticksPerSecond);
 void OnCounter(int64_t* ticks);
 void OnMilliseconds(long* ms);
 void OnCursor(LONG* x, LONG* y);
+// XInputGetState of slot `userIndex`: the result and, when it is ERROR_SUCCESS, the state.
+// A replay of a file from before pads were recorded finds no pad in any slot.
+void OnPad(DWORD userIndex, DWORD* result, XINPUT_STATE* state);
 
 // After a pump of the event queue has appended queue[firstNew..] from outside: recorded,
 // or, in a replay, swapped for the recorded messages of this pump (unless the viewer

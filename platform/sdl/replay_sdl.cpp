@@ -107,6 +107,52 @@ void OnCursor(LONG* x, LONG* y) {
     }
 }
 
+void OnPad(DWORD userIndex, DWORD* result, XINPUT_STATE* state) {
+    Session& s = S();
+    if (s.mode == Mode::Recording) {
+        RecordedPad pad;
+        pad.user = userIndex;
+        pad.result = *result;
+        if (*result == ERROR_SUCCESS) {
+            const XINPUT_GAMEPAD& g = state->Gamepad;
+            pad.packet = state->dwPacketNumber;
+            pad.buttons = g.wButtons;
+            pad.leftTrigger = g.bLeftTrigger;
+            pad.rightTrigger = g.bRightTrigger;
+            pad.thumbs[0] = g.sThumbLX;
+            pad.thumbs[1] = g.sThumbLY;
+            pad.thumbs[2] = g.sThumbRX;
+            pad.thumbs[3] = g.sThumbRY;
+        }
+        EncodePad(pad, Payload());
+        return;
+    }
+    if (s.mode != Mode::Replaying) return;
+    // The player's own pads play no part in a replay.
+    *result = ERROR_DEVICE_NOT_CONNECTED;
+    *state = XINPUT_STATE{};
+    if (s.file.header.version < kFirstVersionWithPads) return;
+    const Item* item = Take(ItemKind::Pad);
+    if (item == nullptr) return;
+    const RecordedPad& pad = s.file.pads[(size_t)item->a];
+    if (pad.user != userIndex) {
+        LeaveRecording(FrameText(s.frames + 1) + " differs: the game read pad " +
+                       std::to_string(userIndex) + " where the recording has pad " +
+                       std::to_string(pad.user));
+        return;
+    }
+    *result = pad.result;
+    if (pad.result != ERROR_SUCCESS) return;
+    state->dwPacketNumber = pad.packet;
+    state->Gamepad.wButtons = pad.buttons;
+    state->Gamepad.bLeftTrigger = pad.leftTrigger;
+    state->Gamepad.bRightTrigger = pad.rightTrigger;
+    state->Gamepad.sThumbLX = pad.thumbs[0];
+    state->Gamepad.sThumbLY = pad.thumbs[1];
+    state->Gamepad.sThumbRX = pad.thumbs[2];
+    state->Gamepad.sThumbRY = pad.thumbs[3];
+}
+
 void OnPump(std::deque<MSG>& queue, size_t firstNew) {
     Session& s = S();
     if (s.mode == Mode::Recording) {

@@ -58,6 +58,10 @@ void ResumeRelativeMouse();
 // True while a full-screen mode set by ChangeDisplaySettingsA is in force.
 bool DisplayModeChanged();
 
+// Brings up SDL's game controllers once (and the watch on their arrivals); false when
+// SDL cannot, and then no pad is ever connected.
+bool EnsurePads();
+
 // Converts Windows-1250 bytes to UTF-8 for display.
 std::string Cp1250ToUtf8(const char* text);
 

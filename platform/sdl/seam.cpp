@@ -51,7 +51,10 @@ Uint32 SdlId(HWND window) {
 
 }  // namespace
 
-void Reset() { State() = SeamState(); }
+void Reset() {
+    State() = SeamState();
+    DetachVirtualPads();
+}
 
 void FailNext(Call call, int times) { State().failures[(int)call] = times; }
 int CallCount(Call call) { return State().calls[(int)call]; }

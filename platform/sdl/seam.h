@@ -88,6 +88,22 @@ const std::vector<ModeChange>& ModeChanges();
 // True while a full-screen mode is in force that nobody has restored yet.
 bool DisplayModeChanged();
 
+// Virtual pads: game controllers that SDL itself provides inside the process, no hardware
+// needed. They arrive through SDL's device events as a plugged-in pad does. Axes and
+// buttons are given as SDL reports them (axes -32768..32767, down positive; triggers
+// 0..32767); XInputGetState then reads them as XInput would. Reset detaches them all.
+enum class PadAxis { LeftX, LeftY, RightX, RightY, LeftTrigger, RightTrigger };
+enum class PadButton {
+    A, B, X, Y, Back, Guide, Start, LeftStick, RightStick, LeftShoulder, RightShoulder,
+    DpadUp, DpadDown, DpadLeft, DpadRight
+};
+// A new virtual pad's handle, or -1 (with SDL's reason in `why`) when SDL cannot make one.
+int AttachVirtualPad(std::string* why = nullptr);
+void SetVirtualPadAxis(int pad, PadAxis axis, int value);
+void SetVirtualPadButton(int pad, PadButton button, bool down);
+// Unplugs the pad.
+void DetachVirtualPad(int pad);
+
 // The cursor's display counter as ShowCursor keeps it.
 int CursorShowCount();
 // Where the real pointer is on the screen; false without a display.

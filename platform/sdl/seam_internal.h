@@ -20,6 +20,9 @@ void RecordMessageBox(const std::string& text, const std::string& caption, UINT 
 bool MessageBoxesUnshowable();
 void RecordModeChange(int width, int height, int bitsPerPel, unsigned flags, long result);
 
+// Unplugs every virtual pad a test attached.
+void DetachVirtualPads();
+
 // Runs the pump hook, if one is set.
 void BeforePump();
 

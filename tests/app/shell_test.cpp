@@ -128,6 +128,35 @@ TEST_F(SettingsTest, SoundIsOnUnlessNSoundIsZero) {
     }
 }
 
+TEST_F(SettingsTest, SteeringSensitivityAndInversionForMouseAndPad) {
+    struct Case {
+        const char* text;  // null: no file
+        int sensitivity;
+        bool invertY;
+    };
+    const Case cases[] = {
+        {nullptr, 100, false},
+        {"n_Width = 800; n_Height = 600;", 100, false},  // a file from before the keys
+        {"n_Sensitivity = 150;", 150, false},
+        {"n_Sensitivity = 1; n_InvertY = 1;", 1, true},
+        {"n_Sensitivity = 1000;", 1000, false},
+        {"n_Sensitivity = 1001;", 100, false},  // out of range: as without the key
+        {"n_Sensitivity = 0;", 100, false},
+        {"n_Sensitivity = -50;", 100, false},
+        {"n_Sensitivity = 75.5;", 100, false},  // not an integer
+        {"n_InvertY = 0;", 100, false},
+        {"n_InvertY = 2;", 100, true},
+        {"n_Width = 800; n_Height = 600; n_InvertY = 1; n_Sensitivity = 40;", 40, true},
+    };
+    for (const Case& c : cases) {
+        std::remove("Settings.ini");
+        if (c.text) Write("Settings.ini", c.text);
+        const SteeringSettings s = ReadSteeringSettings("Settings.ini");
+        EXPECT_EQ(s.sensitivity, c.sensitivity) << (c.text ? c.text : "(no file)");
+        EXPECT_EQ(s.invertY, c.invertY) << (c.text ? c.text : "(no file)");
+    }
+}
+
 TEST(WindowProcTest, FocusAndEscape) {
     orvseam::Reset();
     hasFocus = 1;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <cstdint>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,9 +37,10 @@ struct SteeringRig {
         orvseam::Reset();
     }
     // One frame at `counter`, after the hand moved (dx, dy) since the last one.
-    void Frame(int dx, int dy, int64_t counter, bool focused = true) {
+    void Frame(int dx, int dy, int64_t counter, bool focused = true,
+               StickDeflection stick = StickDeflection()) {
         if (dx != 0 || dy != 0) orvseam::PushMouseMotion(dx, dy);
-        SteerFrame(steering, g, ship, focused, counter, kFrequency);
+        SteerFrame(steering, g, ship, focused, counter, kFrequency, stick);
     }
     Steering steering;
     GameState g;
@@ -323,6 +325,204 @@ TEST_F(SteeringTest, ARestartedClockStepsAtOnceFromThePointItStartsAt) {
     EXPECT_EQ(steering.steerTarget.x, 5.0f);
     EXPECT_FLOAT_EQ(g.worldOffset.x, 5.0f / 15.0f);
     EXPECT_FLOAT_EQ(steering.cameraSway.x, 0.0f);
+}
+
+// --- the stick ------------------------------------------------------------------------
+
+TEST(StickResponseTable, ADeadZoneOfAQuarterAndAResponseRisingSmoothlyFromItsEdge) {
+    // The response past the dead zone (7849) is the square of the way out to the rim.
+    auto past = [](double at) {
+        const double f = (at - 7849.0) / (32767.0 - 7849.0);
+        return f * f;
+    };
+    struct Case {
+        int x, y;
+        double wantX, wantY;
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 0, "at rest"},
+        {7849, 0, 0, 0, "at the dead zone's edge"},
+        {0, -7849, 0, 0, "at the edge downwards"},
+        {5500, 5500, 0, 0, "inside it diagonally (7778 out)"},
+        {-3000, 7000, 0, 0, "inside it (7616 out)"},
+        {8100, 0, past(8100), 0, "just past it: a fine push"},
+        {12000, 0, past(12000), 0, "a small push"},
+        {16384, 0, past(16384), 0, "half way"},
+        {0, 16384, 0, past(16384), "half way up"},
+        {-24576, 0, -past(24576), 0, "three quarters left"},
+        {32767, 0, 1, 0, "full right"},
+        {-32768, 0, -1, 0, "full left, the axis' far end"},
+        {0, -32768, 0, -1, "full down"},
+        {23170, 23170, 0.70711, 0.70711, "full up-right"},
+        {32767, 32767, 0.70711, 0.70711, "the square pad's corner counts as the rim"},
+        {-20000, 10000, -0.89443 * past(22360.5), 0.44721 * past(22360.5), "the direction stays"},
+    };
+    for (const Case& c : cases) {
+        const StickDeflection d = StickResponse(c.x, c.y);
+        EXPECT_NEAR(d.x, c.wantX, 2e-4) << c.name;
+        EXPECT_NEAR(d.y, c.wantY, 2e-4) << c.name;
+    }
+    // Smooth from the edge: no jump where the dead zone ends, never falling further out.
+    float previous = 0.0f;
+    for (int at = 7849; at <= 32767; at += 97) {
+        const float r = StickResponse(at, 0).x;
+        EXPECT_GE(r, previous) << at;
+        EXPECT_LT(r - previous, 0.01f) << at;
+        previous = r;
+    }
+}
+
+TEST(StickResponseTable, TheDpadIsAFullPushAndThePadNeverExceedsOne) {
+    struct Case {
+        WORD buttons;
+        int thumbX, thumbY;
+        float wantX, wantY;
+        const char* name;
+    };
+    const Case cases[] = {
+        {XINPUT_GAMEPAD_DPAD_RIGHT, 0, 0, 1.0f, 0.0f, "right"},
+        {XINPUT_GAMEPAD_DPAD_DOWN, 0, 0, 0.0f, -1.0f, "down"},
+        {XINPUT_GAMEPAD_DPAD_UP | XINPUT_GAMEPAD_DPAD_LEFT, 0, 0, -0.70711f, 0.70711f, "up-left"},
+        {XINPUT_GAMEPAD_DPAD_LEFT | XINPUT_GAMEPAD_DPAD_RIGHT, 0, 0, 0.0f, 0.0f, "both ways"},
+        {XINPUT_GAMEPAD_DPAD_RIGHT, 32767, 0, 1.0f, 0.0f, "d-pad and stick the same way"},
+        {XINPUT_GAMEPAD_DPAD_LEFT, 32767, 0, 0.0f, 0.0f, "d-pad against the stick"},
+        {XINPUT_GAMEPAD_A, 0, 32767, 0.0f, 1.0f, "other buttons do not steer"},
+    };
+    for (const Case& c : cases) {
+        XINPUT_GAMEPAD pad{};
+        pad.wButtons = c.buttons;
+        pad.sThumbLX = (SHORT)c.thumbX;
+        pad.sThumbLY = (SHORT)c.thumbY;
+        const StickDeflection d = PadDeflection(pad);
+        EXPECT_NEAR(d.x, c.wantX, 1e-4) << c.name;
+        EXPECT_NEAR(d.y, c.wantY, 1e-4) << c.name;
+    }
+}
+
+// A stick held at `deflection` (right for x, up for y) for 1.5 s, then let go; the world
+// after the frames at 1 s and at 3 s.
+std::vector<Flight> FlyStick(SteeringRig& t, float deflectX, float deflectY, int fps) {
+    std::vector<Flight> seen;
+    for (int k = 0; k <= 3 * fps; ++k) {
+        const double at = (double)k / fps;
+        StickDeflection stick;
+        if (at < 1.5) {
+            stick.x = deflectX;
+            stick.y = deflectY;
+        }
+        t.Frame(0, 0, kStart + (int64_t)k * kFrequency / fps, true, stick);
+        if (k == fps || k == 3 * fps)
+            seen.push_back({t.g.worldOffset.x, t.g.worldOffset.y, t.steering.cameraSway.x,
+                            t.steering.cameraSway.y});
+    }
+    return seen;
+}
+
+TEST(SteeringRates, TheStickFliesTheSameFrom30To1000FramesASecond) {
+    const float half = StickResponse(16384, 0).x;
+    const struct {
+        const char* name;
+        float x, y;
+    } holds[] = {
+        {"full right", 1.0f, 0.0f},
+        {"half right", half, 0.0f},
+        {"full up", 0.0f, 1.0f},
+        {"half down-left", -half * 0.70711f, -half * 0.70711f},
+    };
+    for (const auto& hold : holds) {
+        std::vector<Flight> reference;
+        {
+            SteeringRig t;
+            reference = FlyStick(t, hold.x, hold.y, 60);
+        }
+        for (int fps : {30, 144, 240, 500, 1000}) {
+            SteeringRig t;
+            const std::vector<Flight> got = FlyStick(t, hold.x, hold.y, fps);
+            for (int i = 0; i < 2; ++i) {
+                auto near = [](float want, float have) {
+                    return std::fabs(have - want) <= std::fmax(0.01f * std::fabs(want), 0.5f);
+                };
+                const std::string where = std::string(hold.name) + " at " + std::to_string(fps) +
+                                          " fps after " + (i == 0 ? "1 s" : "3 s");
+                EXPECT_TRUE(near(reference[i].worldX, got[i].worldX))
+                    << where << ": world x " << got[i].worldX << ", at 60 fps "
+                    << reference[i].worldX;
+                EXPECT_TRUE(near(reference[i].worldY, got[i].worldY))
+                    << where << ": world y " << got[i].worldY << ", at 60 fps "
+                    << reference[i].worldY;
+                EXPECT_TRUE(near(reference[i].swayX, got[i].swayX)) << where << ": sway x";
+                EXPECT_TRUE(near(reference[i].swayY, got[i].swayY)) << where << ": sway y";
+            }
+        }
+        // Held for 1.5 s at the stick's speed, then let go: the target stopped there, and
+        // up on the stick is up on the mouse (the world's y falls).
+        EXPECT_NEAR(reference[1].worldX, hold.x * kStickSpeed * 1.5f, 0.5f) << hold.name;
+        EXPECT_NEAR(reference[1].worldY, -hold.y * kStickSpeed * 1.5f, 0.5f) << hold.name;
+    }
+}
+
+TEST_F(SteeringTest, LettingGoOfTheStickStopsTheTargetWhereItIs) {
+    StickDeflection full;
+    full.x = 1.0f;
+    for (int k = 0; k < 30; ++k) Frame(0, 0, kStart + k * kFrequency / 60, true, full);
+    const float held = steering.steerTarget.x;
+    EXPECT_NEAR(held, 30 * kStickSpeed / 60.0f, 0.01f);
+    for (int k = 30; k < 200; ++k) Frame(0, 0, kStart + k * kFrequency / 60);
+    // The step after the release still had the stick on its way back from full.
+    EXPECT_NEAR(steering.steerTarget.x, held, kStickSpeed / 60.0f);
+    const float stopped = steering.steerTarget.x;
+    Frame(0, 0, kStart + 200 * kFrequency / 60);
+    EXPECT_EQ(steering.steerTarget.x, stopped);
+    EXPECT_NEAR(g.worldOffset.x, stopped, 0.1f);
+}
+
+TEST_F(SteeringTest, WithoutTheFocusTheStickDoesNotSteer) {
+    StickDeflection full;
+    full.x = 1.0f;
+    for (int k = 0; k < 10; ++k) Frame(0, 0, kStart + k * kFrequency / 60, false, full);
+    EXPECT_EQ(steering.steerTarget.x, 0.0f);
+}
+
+// --- the settings: sensitivity and vertical inversion -----------------------------------
+
+TEST(SteeringSettings, SensitivityScalesTheMovementBeforeTheDivisionAndInversionTurnsItOver) {
+    struct Case {
+        int sensitivity;
+        bool invertY;
+        std::vector<int> movesX, movesY;  // one a step
+        float stickY;                     // held for 60 steps
+        float targetX, targetY;
+        const char* name;
+    };
+    const float stick = kStickSpeed;  // a second of full deflection at 100
+    const Case cases[] = {
+        {100, false, {7, 8}, {-10}, 0.0f, 3.0f, -2.0f, "100: the division by 5 as ever"},
+        {50, false, {10}, {}, 0.0f, 1.0f, 0.0f, "50: 10 px is one fifth"},
+        {50, false, {9, 1}, {}, 0.0f, 1.0f, 0.0f, "50: the remainder waits"},
+        {200, false, {3, 2}, {}, 0.0f, 2.0f, 0.0f, "200: 3 px is one, 100 waits for 2 more"},
+        {200, false, {-3}, {}, 0.0f, -1.0f, 0.0f, "200 leftwards"},
+        {100, true, {}, {50}, 0.0f, 0.0f, -10.0f, "inverted: down steers up"},
+        {100, false, {}, {}, 1.0f, 0.0f, -stick, "the stick up steers up"},
+        {100, true, {}, {}, 1.0f, 0.0f, stick, "inverted: the stick up steers down"},
+        {50, false, {}, {}, 1.0f, 0.0f, -stick / 2, "50: the stick at half speed"},
+        {150, true, {}, {}, -1.0f, 0.0f, -stick * 1.5f, "150, inverted, the stick down"},
+    };
+    for (const Case& c : cases) {
+        SteeringRig t;
+        t.steering.sensitivity = c.sensitivity;
+        t.steering.invertY = c.invertY;
+        const size_t steps = c.stickY != 0.0f ? 60 : std::max(c.movesX.size(), c.movesY.size());
+        for (size_t k = 0; k < steps; ++k) {
+            const int dx = k < c.movesX.size() ? c.movesX[k] : 0;
+            const int dy = k < c.movesY.size() ? c.movesY[k] : 0;
+            StickDeflection d;
+            d.y = c.stickY;
+            t.Frame(dx, dy, kStart + (int64_t)k * kFrequency / 60, true, d);
+        }
+        EXPECT_NEAR(t.steering.steerTarget.x, c.targetX, 1e-3) << c.name;
+        EXPECT_NEAR(t.steering.steerTarget.y, c.targetY, 1e-3) << c.name;
+    }
 }
 
 }  // namespace

@@ -163,4 +163,72 @@ TEST(KeptReplays, FocusLostFreezesTheSteeringUntilItComesBack) {
     EXPECT_NE(f.digests.back().worldX, f.digests[gained].worldX);
 }
 
+// The pad's reads, frame by frame: the frame count before each read of slot `slot`.
+struct PadRead {
+    size_t framesBefore;
+    RecordedPad pad;
+};
+std::vector<PadRead> PadReads(const ReplayFile& f, uint32_t slot) {
+    std::vector<PadRead> out;
+    size_t frames = 0;
+    for (const Item& i : f.items) {
+        if (i.kind == ItemKind::Frame) ++frames;
+        if (i.kind == ItemKind::Pad && f.pads[(size_t)i.a].user == slot)
+            out.push_back({frames, f.pads[(size_t)i.a]});
+    }
+    return out;
+}
+
+TEST(KeptReplays, TheOlderReplaysAreOfVersion2AndThePadFlightOfVersion3) {
+    for (const char* name : {"collect_each.orvr", "game_over.orvr", "focus_lost.orvr"}) {
+        const ReplayFile f = Load(name);
+        EXPECT_EQ(f.header.version, 2u) << name << ": kept to show that version 2 still plays";
+        EXPECT_TRUE(f.pads.empty()) << name;
+    }
+    EXPECT_EQ(Load("pad_flight.orvr").header.version, 3u);
+}
+
+TEST(KeptReplays, PadFlightIsSteeredPausedAndUnpluggedWithAPad) {
+    const ReplayFile f = Load("pad_flight.orvr");
+    ASSERT_GT(f.digests.size(), 250u);
+    for (uint32_t slot = 1; slot < 4; ++slot)
+        for (const PadRead& r : PadReads(f, slot))
+            ASSERT_NE(r.pad.result, 0u) << "only one pad, in slot 0";
+    const std::vector<PadRead> reads = PadReads(f, 0);
+    ASSERT_FALSE(reads.empty());
+    // Connected from the start until it is unplugged, and never again.
+    size_t unplugged = 0;
+    for (const PadRead& r : reads) {
+        if (r.pad.result != 0 && unplugged == 0) unplugged = r.framesBefore;
+        if (unplugged != 0) ASSERT_NE(r.pad.result, 0u) << "frame " << r.framesBefore;
+    }
+    ASSERT_GT(unplugged, 150u);
+    // What the hand did, in XInput's terms: full right, half up, the d-pad, Start twice, Y.
+    bool fullRight = false, halfUp = false, dpadLeft = false, y = false;
+    int startPresses = 0;
+    WORD before = 0;
+    for (const PadRead& r : reads) {
+        if (r.pad.result != 0) continue;
+        fullRight = fullRight || r.pad.thumbs[0] == 32767;
+        halfUp = halfUp || r.pad.thumbs[1] == 16384;
+        dpadLeft = dpadLeft || (r.pad.buttons & 0x0004) != 0;
+        y = y || (r.pad.buttons & 0x8000) != 0;
+        if ((r.pad.buttons & 0x0010) && !(before & 0x0010)) ++startPresses;
+        before = r.pad.buttons;
+    }
+    EXPECT_TRUE(fullRight && halfUp && dpadLeft && y);
+    EXPECT_EQ(startPresses, 2) << "one to pause, one to resume";
+    // The stick steered: right, then up (the world's y falls).
+    EXPECT_GT(f.digests[69].worldX, 100.0f);
+    EXPECT_LT(f.digests[105].worldY, f.digests[69].worldY - 5.0f);
+    // Two pauses (Start, then the unplug), each a paused frame and a first frame after it
+    // that take no time.
+    std::vector<size_t> still;
+    for (size_t n = 1; n < f.digests.size(); ++n)
+        if (f.digests[n].totalTime == f.digests[n - 1].totalTime) still.push_back(n + 1);
+    ASSERT_EQ(still.size(), 4u);
+    EXPECT_EQ(still[3], still[2] + 1);
+    EXPECT_EQ(still[2], unplugged + 1) << "the unplug paused the next frame";
+}
+
 }  // namespace

@@ -61,6 +61,21 @@ Sample MakeSample() {
     EncodeQuietPumps(3000000000ull, &p);
     EncodeMessages({{0x0100, 27, -1, 1}, {0x0008, 0xFFFFFFFFFFFFFFFFull, (int64_t)1 << 40, 0}},
                    &p);
+    RecordedPad none;
+    none.user = 3;
+    none.result = 1167;
+    EncodePad(none, &p);
+    RecordedPad held;
+    held.user = 1;
+    held.packet = 0xFFFFFFFFu;
+    held.buttons = 0xF3FF;
+    held.leftTrigger = 255;
+    held.rightTrigger = 1;
+    held.thumbs[0] = -32768;
+    held.thumbs[1] = 32767;
+    held.thumbs[2] = -1;
+    held.thumbs[3] = 0;
+    EncodePad(held, &p);
     EncodeFrame(0, SampleDigest(1.5f), &p);
     EncodeBlock(p, &s.bytes);
     s.blockEnds.push_back(s.bytes.size());
@@ -109,6 +124,8 @@ TEST(ReplayFileTest, EveryRecordSurvivesTheRoundTripAtTheEdgesOfItsRange) {
         {ItemKind::Cursor, -2147483647LL - 1, 2147483647LL},
         {ItemKind::QuietPumps, 3000000000LL, 0},
         {ItemKind::Messages, 0, 2},
+        {ItemKind::Pad, 0, 0},
+        {ItemKind::Pad, 1, 0},
         {ItemKind::Frame, 0, 0},
         {ItemKind::Frame, 1, 0},
     };
@@ -126,6 +143,20 @@ TEST(ReplayFileTest, EveryRecordSurvivesTheRoundTripAtTheEdgesOfItsRange) {
     EXPECT_EQ(f.messages[1].wParam, 0xFFFFFFFFFFFFFFFFull);
     EXPECT_EQ(f.messages[1].lParam, (int64_t)1 << 40);
     EXPECT_EQ(f.messages[1].window, 0);
+    ASSERT_EQ(f.pads.size(), 2u);
+    EXPECT_EQ(f.pads[0].user, 3u);
+    EXPECT_EQ(f.pads[0].result, 1167u);
+    const RecordedPad& p = f.pads[1];
+    EXPECT_EQ(p.user, 1u);
+    EXPECT_EQ(p.result, 0u);
+    EXPECT_EQ(p.packet, 0xFFFFFFFFu);
+    EXPECT_EQ(p.buttons, 0xF3FF);
+    EXPECT_EQ(p.leftTrigger, 255);
+    EXPECT_EQ(p.rightTrigger, 1);
+    EXPECT_EQ(p.thumbs[0], -32768);
+    EXPECT_EQ(p.thumbs[1], 32767);
+    EXPECT_EQ(p.thumbs[2], -1);
+    EXPECT_EQ(p.thumbs[3], 0);
     ASSERT_EQ(f.digests.size(), 2u);
     EXPECT_TRUE(CompareDigests(f.digests[0], SampleDigest(1.5f)).field.empty());
     // -0 keeps its sign bit: digests compare bits, not values.
@@ -218,7 +249,15 @@ TEST(ReplayFileTest, UnusableFilesTable) {
         {"a picture", tga, ReadResult::Foreign, "not a replay file"},
         {"a settings file", std::vector<uint8_t>(text.begin(), text.end()), ReadResult::Foreign,
          "not a replay file"},
-        {"version 3", HeaderWith(3, 640, 480), ReadResult::NewerVersion, "format version 3"},
+        {"version 4", HeaderWith(4, 640, 480), ReadResult::NewerVersion, "format version 4"},
+        {"version 2, before pads were recorded", HeaderWith(2, 640, 480), ReadResult::Ok, ""},
+        {"a pad in a version 2 file",
+         WithBlock(HeaderWith(2, 640, 480), {(uint8_t)ItemKind::Pad, 0x00, 0x8F, 0x09}),
+         ReadResult::Corrupted, "malformed record"},
+        {"a pad in slot 4", WithBlock(good, {(uint8_t)ItemKind::Pad, 0x04, 0x8F, 0x09}),
+         ReadResult::Corrupted, "malformed record"},
+        {"a connected pad cut short", WithBlock(good, {(uint8_t)ItemKind::Pad, 0x00, 0x00, 0x01}),
+         ReadResult::Corrupted, "malformed record"},
         {"version 1, before the steering's clock", HeaderWith(1, 640, 480),
          ReadResult::OlderVersion, "older game (format version 1"},
         {"version 2^32-1", HeaderWith(0xFFFFFFFFu, 640, 480), ReadResult::NewerVersion,

@@ -2,13 +2,16 @@
 // platform layer's test seam, to make the replays the tests keep and to take pictures of
 // chosen frames of a recording or a replay.
 //
-//   replay_bot record collect|gameover|focus FILE [SHOTS_DIR]
+//   replay_bot record collect|gameover|focus|pad FILE [SHOTS_DIR]
 //   replay_bot replay FILE SHOTS_DIR
 //
 // Run in a folder holding the game's data files, on an X display. While recording, the
 // bot sets the clocks so that every frame lasts exactly 1/64 s (a binary fraction: the
 // game's times add up without rounding), steers with scripted mouse motion, moves the
 // focus, pauses and presses Escape, all from the seam's pump hook, in step with the game's loop.
+// The pad game is played with a virtual pad that SDL provides in the process: the stick
+// and the d-pad steer, Start pauses and resumes, Y mutes, and the pad is unplugged in
+// flight, which pauses the game until the player presses P.
 // With SHOTS_DIR it writes frames 40, 150 and 250 as shot_<frame>.ppm, read just after
 // the frame was shown from the back buffer: Mesa's software drivers (llvmpipe under Xvfb,
 // where the tests run) copy it to the window on a swap and keep it, while the front
@@ -34,7 +37,7 @@ const long long kFrameTicks = 15625000;  // 1/64 s of a 1 GHz counter
 const long long kFirstCounter = 1000000000LL;
 const int kShotFrames[] = {40, 150, 250};
 
-enum class Scenario { None, Collect, GameOver, Focus };
+enum class Scenario { None, Collect, GameOver, Focus, Pad };
 
 Scenario g_scenario = Scenario::None;
 std::string g_shots;
@@ -48,6 +51,9 @@ bool g_escapePushed = false;
 int g_quietAfterEnd = 0;
 bool g_resumePushed = false;
 int g_doneFrame = -1;
+int g_pad = -1;             // the virtual pad, while plugged in
+int g_padPausedLooks = 0;   // looks of the hook while the pad's Start pause lasts
+bool g_startHeld = false;
 
 void WriteShot(int frame) {
     if (g_shots.empty()) return;
@@ -87,6 +93,44 @@ void SteerTowards(float tx, float ty) {
     orvseam::PushMouseMotion(sx * 5, sy * 5);
 }
 
+void PadButton(orvseam::PadButton button, bool down) {
+    if (g_pad >= 0) orvseam::SetVirtualPadButton(g_pad, button, down);
+}
+
+void PadAxis(orvseam::PadAxis axis, int value) {
+    if (g_pad >= 0) orvseam::SetVirtualPadAxis(g_pad, axis, value);
+}
+
+void PlayPad(int frame) {
+    using orvseam::PadAxis;
+    using orvseam::PadButton;
+    if (g_startHeld && !game.paused) {
+        ::PadButton(PadButton::Start, false);
+        g_startHeld = false;
+    }
+    if (frame == 10) ::PadAxis(PadAxis::LeftX, 32767);                  // full right
+    if (frame == 70) ::PadAxis(PadAxis::LeftX, 0);
+    if (frame == 70) ::PadAxis(PadAxis::LeftY, -16384);                 // half up
+    if (frame == 100) ::PadAxis(PadAxis::LeftY, 0);
+    if (frame == 110) ::PadButton(PadButton::DpadLeft, true);
+    if (frame == 125) ::PadButton(PadButton::DpadLeft, false);
+    if (frame == 130) ::PadAxis(PadAxis::LeftX, -20000);                // part left
+    if (frame == 140) {
+        ::PadAxis(PadAxis::LeftX, 0);
+        ::PadButton(PadButton::Start, true);  // pauses; the hook resumes (see Hook)
+        g_startHeld = true;
+    }
+    if (frame == 180) ::PadButton(PadButton::Y, true);
+    if (frame == 182) ::PadButton(PadButton::Y, false);
+    if (frame == 190) ::PadAxis(PadAxis::LeftY, 32767);                 // full down
+    if (frame == 200 && g_pad >= 0) {
+        // Unplugged with the stick held: the game pauses, and P resumes it (see Hook).
+        orvseam::DetachVirtualPad(g_pad);
+        g_pad = -1;
+    }
+    if (frame == 260) PushEscape();
+}
+
 // Once per frame, just after it: what the player does before the next one.
 void Play(int frame) {
     switch (g_scenario) {
@@ -113,6 +157,9 @@ void Play(int frame) {
             if (frame == 200) orvseam::PushKeyDown('P');
             if (frame == 280) PushEscape();
             break;
+        case Scenario::Pad:
+            PlayPad(frame);
+            break;
         case Scenario::GameOver:
         case Scenario::None:
             break;
@@ -126,6 +173,21 @@ void Hook() {
         // start-up's questions, if any, are not answered by it).
         orvseam::QueueMessageBoxAnswer(IDOK);
         g_answerQueued = true;
+    }
+    if (g_scenario == Scenario::Pad && g_pad >= 0 && game.paused &&
+        game.lastCounter == g_lastSeen) {
+        // Paused by Start, the loop wakes now and then to read the pad. The player lets
+        // go of Start, takes 2 s and presses it again.
+        ++g_padPausedLooks;
+        if (g_padPausedLooks == 1) {
+            PadButton(orvseam::PadButton::Start, false);
+        } else if (g_padPausedLooks == 4) {
+            g_counter += 2 * 1000000000LL;
+            orvseam::SetPerformanceCounter(g_counter);
+            orvseam::SetMilliseconds(5000 + (long)((g_counter - kFirstCounter) / 1000000));
+            PadButton(orvseam::PadButton::Start, true);
+        }
+        return;
     }
     if (game.paused && game.lastCounter == g_lastSeen && !g_resumePushed) {
         // Paused, the loop sleeps until a message comes. The player takes 2 s, moves the
@@ -158,7 +220,7 @@ void Hook() {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: replay_bot record collect|gameover|focus FILE [SHOTS_DIR]\n"
+                 "usage: replay_bot record collect|gameover|focus|pad FILE [SHOTS_DIR]\n"
                  "       replay_bot replay FILE SHOTS_DIR\n");
     return 2;
 }
@@ -174,12 +236,21 @@ int main(int argc, char** argv) {
         if (name == "collect") g_scenario = Scenario::Collect;
         else if (name == "gameover") g_scenario = Scenario::GameOver;
         else if (name == "focus") g_scenario = Scenario::Focus;
+        else if (name == "pad") g_scenario = Scenario::Pad;
         else return Usage();
         commandLine = std::string("--record \"") + argv[3] + "\"";
         if (argc == 5) g_shots = argv[4];
         orvseam::SetPerformanceFrequency(1000000000LL);
         orvseam::SetPerformanceCounter(g_counter);
         orvseam::SetMilliseconds(5000);
+        if (g_scenario == Scenario::Pad) {
+            std::string why;
+            g_pad = orvseam::AttachVirtualPad(&why);
+            if (g_pad < 0) {
+                std::fprintf(stderr, "replay_bot: no virtual pad: %s\n", why.c_str());
+                return 1;
+            }
+        }
     } else if (verb == "replay" && argc == 4) {
         commandLine = std::string("--replay \"") + argv[2] + "\"";
         g_shots = argv[3];

@@ -1,0 +1,3 @@
+#include "app/confirm.h"
+
+bool ConfirmOrFlyAgain() { return false; }
