@@ -9,3 +9,8 @@ void GameSound::Follow(const GameState& g, const ContourLandscape& land) {
     const FieldMix mix = listener_.Listen(land, g.worldOffset);
     mixer_.drone().SetTarget(mix.shares, mix.presence);
 }
+
+void GameSound::Restart() {
+    mixer_.StopAll();
+    cues_ = GameCues();
+}

@@ -12,6 +12,8 @@ class GameSound {
 public:
     void Follow(const GameState& g, const ContourLandscape& land);
     void SetMuted(bool muted) { muted_ = muted; }
+    // A new flight: nothing playing, no cue heard yet.
+    void Restart();
     bool Muted() const { return muted_; }
     Mixer& mixer() { return mixer_; }
 

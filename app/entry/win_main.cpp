@@ -4,6 +4,7 @@
 
 #include "app/engine_log.h"
 #include "app/exit_codes.h"
+#include "app/flight.h"
 #include "app/replay_session.h"
 #include "app/settings.h"
 #include "app/shell.h"
@@ -60,8 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     LogLine("    OK");
     LogLine("Rendering !");
 
-    CentreMouse();
-    Steering steering;
+    StartFlight();
     bool pauseShown = false;  // the paused picture has been drawn
     OpenSound(!CheckingReplay() && ReadSoundOn("Settings.ini"));
 
@@ -73,6 +73,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             DispatchMessageA(&msg);
             continue;
         }
+        BeginDueFlightSession();
         if (game.paused && !pauseShown) {
             // One frame of no time shows the paused picture; then the loop sleeps.
             RunFrame();
@@ -90,13 +91,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             RunFrame();
             EndReplayFrame();
             UpdateSound();
+        } else if (!(game.energy > 0.0f) && !ResultsShowing()) {
+            // The box is confirmed: the results go over the last picture, once.
+            ShowResults();
         } else {
-            // Paused, or over and nothing will be drawn again: sleep until the next message
-            // (P, Escape, a close) instead of spinning a core on an empty queue.
+            // Paused, or showing the results: sleep until the next message (P, Escape,
+            // Space, a close) instead of spinning a core on an empty queue.
             WaitMessage();
         }
     }
 
+    EndFlights();
     CloseSound();
     display->Shutdown();
     delete display;

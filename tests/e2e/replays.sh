@@ -65,7 +65,7 @@ put("half_magic.orvr", good[:5])
 put("short_header.orvr", good[:20])
 put("truncated.orvr", good[:-7])
 put("foreign.orvr", open(f"{work}/font_tech.tga", "rb").read())
-newer = bytearray(good); newer[8:12] = struct.pack("<I", 3)
+newer = bytearray(good); newer[8:12] = struct.pack("<I", 4)
 put("newer.orvr", bytes(newer))
 # A whole, sound file of the format before the steering's clock.
 older = bytearray(good); older[8:12] = struct.pack("<I", 1)
@@ -97,8 +97,8 @@ bad_file half_magic.orvr "truncated: the header ends at byte 5"
 bad_file short_header.orvr "truncated: the header ends at byte 20"
 bad_file truncated.orvr "truncated: the last block is cut off"
 bad_file foreign.orvr "not a replay file"
-bad_file newer.orvr "made by a newer game \(format version 3; this game reads up to version 2\)"
-bad_file older.orvr "made by an older game \(format version 1; this game plays version 2 only"
+bad_file newer.orvr "made by a newer game \(format version 4; this game reads up to version 3\)"
+bad_file older.orvr "made by an older game \(format version 1; this game plays versions 2 to 3"
 bad_file header_flip.orvr "corrupted: the header's checksum does not match"
 bad_file body_flip.orvr "corrupted: "
 bad_file bad_record.orvr "corrupted: a block holds a malformed record at byte 32"
