@@ -11,6 +11,10 @@
 #include "game/world.h"
 
 const char kFlyAgainKeysText[] = "SPACE, ENTER OR CLICK: FLY AGAIN      ESC: QUIT";
+// Font B at 0.42 (the HUD's counters use 0.65) keeps ten rows and their head between
+// the title and the keys.
+const float kResultsTextScale = 0.42f;
+const float kResultsColumnX[6] = {-0.74f, -0.62f, -0.36f, -0.15f, 0.08f, 0.34f};
 
 namespace {
 
@@ -18,15 +22,13 @@ std::vector<unsigned char> g_picture;
 int g_pictureWidth = 0;
 int g_pictureHeight = 0;
 
-const float kTextScale = 0.42f;  // font B in the panel; the HUD's counters use 0.65
+const float kTextScale = kResultsTextScale;
+const float* const kColumnX = kResultsColumnX;
 const float kRowStep = 0.072f;
-// The table's columns: rank, score, atoms, flowers, fractals, date.
-const float kColumnX[6] = {-0.74f, -0.60f, -0.30f, -0.14f, 0.02f, 0.20f};
+const float kHeadTop = 0.42f;
 
-void Colour(bool marked) {
-    if (marked) glColor3f(1.0f, 0.85f, 0.25f);
-    else glColor3f(0.85f, 0.95f, 1.0f);
-}
+// Font B is pale blue; the flight's own row stands on a warm band.
+void Colour() { glColor3f(0.85f, 0.95f, 1.0f); }
 
 void DrawRow(BitmapFont& font, float y, const char* rank, const FlightRow& row) {
     char text[64];
@@ -40,11 +42,11 @@ void DrawRow(BitmapFont& font, float y, const char* rank, const FlightRow& row) 
     font.DrawString(kColumnX[5], y, row.date.c_str());
 }
 
-void Shade(float x0, float y0, float x1, float y1, float alpha) {
+void Band(float x0, float y0, float x1, float y1, float r, float g, float b, float alpha) {
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.0f, 0.0f, 0.05f, alpha);
+    glColor4f(r, g, b, alpha);
     glBegin(GL_QUADS);
     glVertex2f(x0, y0);
     glVertex2f(x1, y0);
@@ -53,7 +55,16 @@ void Shade(float x0, float y0, float x1, float y1, float alpha) {
     glEnd();
 }
 
+void MarkRow(float top, BitmapFont& font) {
+    const float height = font.lineHeight * font.scale;
+    Band(-0.78f, top - height - 0.008f, 0.78f, top + 0.008f, 0.9f, 0.5f, 0.1f, 0.4f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
 }  // namespace
+
+float ResultsRowTop(int row) { return kHeadTop - kRowStep * (float)(row + 1); }
 
 void KeepLastPicture(int width, int height) {
     if (width <= 0 || height <= 0) return;
@@ -65,7 +76,7 @@ void KeepLastPicture(int width, int height) {
 }
 
 void DrawResultsPanel(const ResultsView& view, BitmapFont& title, BitmapFont& text) {
-    Shade(-0.86f, -0.86f, 0.86f, 0.94f, 0.72f);
+    Band(-0.86f, -0.86f, 0.86f, 0.94f, 0.0f, 0.0f, 0.05f, 0.72f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
@@ -80,31 +91,34 @@ void DrawResultsPanel(const ResultsView& view, BitmapFont& title, BitmapFont& te
     title.DrawString(-0.42f, 0.88f, view.newBest ? "NEW BEST !" : "FLIGHT OVER");
 
     text.SetScale(kTextScale * 1.3f);
-    Colour(true);
+    Colour();
     std::snprintf(line, sizeof(line), "SCORE %s", score);
     text.DrawString(-0.74f, 0.66f, line);
     text.SetScale(kTextScale);
-    glColor3f(0.85f, 0.95f, 1.0f);
-    std::snprintf(line, sizeof(line), "%s s flown from SLIDE ! to game over,  %d / %d / %d caught",
+    std::snprintf(line, sizeof(line),
+                  "%s s flown from SLIDE ! to game over,  %d atoms  %d flowers  %d fractals",
                   score, view.flight.collected[0], view.flight.collected[1],
                   view.flight.collected[2]);
     text.DrawString(-0.74f, 0.55f, line);
 
-    float y = 0.42f;
+    float y = kHeadTop;
     glColor3f(0.6f, 0.7f, 0.8f);
     const char* heads[6] = {"#", "SCORE", "ATOMS", "FLOWERS", "FRACTALS", "DATE"};
     for (int c = 0; c < 6; ++c) text.DrawString(kColumnX[c], y, heads[c]);
     for (size_t i = 0; i < view.table.rows.size(); ++i) {
-        y -= kRowStep;
+        y = ResultsRowTop((int)i);
         const bool marked = (int)i == view.rank;
-        Colour(marked);
+        if (marked) MarkRow(y, text);
+        Colour();
         char rank[16];
         std::snprintf(rank, sizeof(rank), marked ? ">%d" : "%d", (int)i + 1);
         DrawRow(text, y, rank, view.table.rows[i]);
     }
     if (view.rank < 0) {
-        y -= kRowStep * 1.4f;
-        Colour(true);
+        // Not among the ten: the flight's row stands apart below them, marked alike.
+        y = ResultsRowTop(kBestFlightsKept) - kRowStep * 0.4f;
+        MarkRow(y, text);
+        Colour();
         DrawRow(text, y, "-", view.flight);
     }
 

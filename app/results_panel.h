@@ -25,5 +25,10 @@ void DrawResults(const ResultsView& view);
 // rest in `text` (font B).
 void DrawResultsPanel(const ResultsView& view, BitmapFont& title, BitmapFont& text);
 
-// The panel's texts, as drawn (for the tests and for whoever reads them).
+// The panel's texts and where the table stands, as drawn (for the tests).
 extern const char kFlyAgainKeysText[];
+extern const float kResultsTextScale;    // font B's scale in the table
+extern const float kResultsColumnX[6];   // rank, score, atoms, flowers, fractals, date
+// The top of row `row` (0 the best) in normalised device coordinates; the glyphs hang
+// below it.
+float ResultsRowTop(int row);
