@@ -91,10 +91,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             RunFrame();
             EndReplayFrame();
             UpdateSound();
-        } else if (!(game.energy > 0.0f) && !ResultsShowing()) {
-            // The box is confirmed: the results go over the last picture, once.
-            ShowResults();
         } else {
+            // The box is confirmed: the results go over the last picture, once, in the
+            // same pass that then sleeps, so the loop reads from the platform exactly as
+            // it did when a game over was the end.
+            if (!(game.energy > 0.0f) && !ResultsShowing()) ShowResults();
             // Paused, or showing the results: sleep until the next message (P, Escape,
             // Space, a close) instead of spinning a core on an empty queue.
             WaitMessage();
