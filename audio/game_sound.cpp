@@ -14,3 +14,9 @@ void GameSound::Restart() {
     mixer_.StopAll();
     cues_ = GameCues();
 }
+
+void PlayNewBestFigure(SoundSink& sink) {
+    static const Sound kFigure[4] = {Sound::BestA5, Sound::BestCs6, Sound::BestE6, Sound::BestA6};
+    for (int i = 0; i < 4; ++i)
+        sink.Play(kFigure[i], (int)(kBestNoteEvery * (float)i * (float)kSampleRate + 0.5f));
+}

@@ -8,6 +8,9 @@
 #include "game/game_state.h"
 #include "landscape/contour_landscape.h"
 
+// A new best flight: A5, C#6, E6, A6 rising, kBestNoteEvery apart.
+void PlayNewBestFigure(SoundSink& sink);
+
 class GameSound {
 public:
     void Follow(const GameState& g, const ContourLandscape& land);

@@ -72,8 +72,7 @@ void RestartSound() {
 void PlayNewBestFigure() {
     if (g_sound == nullptr || !g_sound->stream.IsOpen() || g_muted) return;
     Mixer& mixer = g_sound->sound.mixer();
-    static const Sound kFigure[4] = {Sound::BestA5, Sound::BestCs6, Sound::BestE6, Sound::BestA6};
-    for (int i = 0; i < 4; ++i) mixer.Play(kFigure[i], (int)(kBestNoteEvery * (float)i * (float)kSampleRate));
+    PlayNewBestFigure(mixer);
     std::string why;
     if (!g_sound->stream.PlayOut(mixer, &why)) GiveUp(why);
 }
