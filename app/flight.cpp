@@ -112,7 +112,8 @@ void ShowResults() {
         view.table = ReadBestFlights("");
         std::vector<FlightRow> dropped;
         view.rank = InsertFlight(&view.table, view.flight, &dropped);
-        view.newBest = view.rank == 0;
+        // A flight flown before is no news: no title, no figure.
+        view.newBest = false;
     } else {
         FlightRow row = view.flight;
         if (recorded) row.recording = g_recording;

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/mixer.h"
 #include "platform/replay_file.h"
 #include "tests/support/tone_probe.h"
 
@@ -91,7 +92,10 @@ int main(int argc, char** argv) {
     }
     const std::vector<uint8_t> raw = ReadAll(argv[2]);
     const int frames = (int)(raw.size() / 4);
-    const std::vector<float> s = tone::Mono(reinterpret_cast<const int16_t*>(raw.data()), frames);
+    std::vector<float> s = tone::Mono(reinterpret_cast<const int16_t*>(raw.data()), frames);
+    // The levels below are the sounds' own; the mixer's master gain is taken back out
+    // (the mix stays under the limiter's knee, so this is exact).
+    for (float& v : s) v /= Mixer::kMasterGain;
     std::printf("%s: %d frames; sound: %.2f s\n", argv[1], (int)replay.digests.size(),
                 (double)frames / kRate);
 
