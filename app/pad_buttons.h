@@ -1,6 +1,6 @@
-// What a pad's buttons mean: Start pauses and resumes (as P), Y mutes (as M), A confirms
-// (ConfirmOrFlyAgain), and B or Back quit, but only from the pause, so that a stray press
-// never ends a flight.
+// What a pad's buttons mean: Start pauses and resumes (as P), Y mutes (as M), A flies again from the
+// results (as Space), and B or Back quit, but only from the pause and the results, so that
+// a stray press never ends a flight.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,9 @@
 
 #include "app/command_line.h"
 #include "app/exit_codes.h"
+#include "app/shell.h"
+#include "core/game_random.h"
+#include "game/frame_driver.h"
 #include "game/world.h"
 #include "platform/replay.h"
 #include "platform/starter_note.h"
@@ -16,6 +19,9 @@ std::string g_file;
 bool g_check = false;
 bool g_replaying = false;
 bool g_finished = false;
+// A replay of a flight's recording that has not reached its flight yet, and its header.
+bool g_flightWaiting = false;
+orvreplay::Header g_flightHeader;
 
 // A check that never reaches the end of the loop (the display or a font failed) must not
 // look like a success.
@@ -82,6 +88,13 @@ bool BeginReplaySession(const char* commandLine, int* width, int* height, bool* 
                      o.file.c_str());
     *width = header.width;
     *height = header.height;
+    if (header.flightStart) {
+        // A flight's recording does not say how the display was made: it plays in a
+        // window, which asks the display nothing.
+        *inWindow = true;
+        g_flightWaiting = true;
+        g_flightHeader = header;
+    }
     g_replaying = true;
     std::atexit(CheckCutShort);
     return true;
@@ -103,6 +116,31 @@ orvreplay::FrameDigest TakeFrameDigest() {
     d.ringHead = landscape.head;
     return d;
 }
+
+bool ReplayingSession() { return g_replaying; }
+
+bool BeginFlightSession(const char* path) {
+    if (g_flightWaiting) {
+        g_flightWaiting = false;
+        SetGameRandState(g_flightHeader.randomState);
+        hasFocus = g_flightHeader.focused;
+        orvreplay::BeginFlightReplay();
+        return false;
+    }
+    if (g_replaying || !orvreplay::Available()) return false;
+    static const uint64_t dataHash = HashDataFiles();
+    orvreplay::Header flight;
+    flight.width = screenWidth;
+    flight.height = screenHeight;
+    flight.dataHash = dataHash;
+    flight.randomState = GameRandState();
+    flight.focused = hasFocus != 0 ? 1 : 0;
+    flight.frequency = perfFrequency;
+    std::string message;
+    return orvreplay::StartFlightRecording(path, flight, &message);
+}
+
+bool EndFlightSession(std::string* why) { return orvreplay::FinishFlightRecording(why); }
 
 void EndReplayFrame() { orvreplay::EndFrame(TakeFrameDigest()); }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/replay_file.h"
 
@@ -21,6 +22,20 @@ bool CheckingReplay();
 
 // After every frame.
 void EndReplayFrame();
+
+// True while a replay is watched or checked: the game then keeps nothing on disk (no
+// table of best flights, no recordings of its own).
+bool ReplayingSession();
+
+// At every flight's start, with the flight's fresh state in place. A replay of a
+// flight's recording puts the random generator and the focus where the recording began
+// and begins serving it. Otherwise, unless a replay runs, the flight is recorded to a file
+// of its own, `path`: true when its recording began.
+bool BeginFlightSession(const char* path);
+
+// Once the flight is over (its box confirmed): its recording ends. False, with `why`, when
+// it could not be written whole.
+bool EndFlightSession(std::string* why);
 
 // When the loop has ended: the program's result. A check returns its own (0 exact,
 // 1 a frame differs); otherwise `result` is returned as it is.

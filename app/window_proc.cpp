@@ -1,4 +1,5 @@
 #include "app/window_proc.h"
+#include "app/flight.h"
 #include "app/pause.h"
 #include "app/shell.h"
 #include "audio/sound.h"
@@ -27,7 +28,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             } else if (wParam == 'P' && !(lParam & kKeyWasDown)) {
                 // A held key repeats; only the press itself toggles.
                 TogglePause();
+            } else if ((wParam == VK_SPACE || wParam == VK_RETURN) && !(lParam & kKeyWasDown)) {
+                FlyAgain();
             }
+            return 0;
+        case WM_LBUTTONDOWN:
+            FlyAgain();
             return 0;
         default:
             // WM_CLOSE included: the default destroys the window, whose WM_DESTROY quits.

@@ -9,3 +9,14 @@ void GameSound::Follow(const GameState& g, const ContourLandscape& land, float a
     const FieldMix mix = listener_.Listen(land, g.worldOffset);
     mixer_.drone().SetTarget(mix.shares, mix.presence);
 }
+
+void GameSound::Restart() {
+    mixer_.StopAll();
+    cues_ = GameCues();
+}
+
+void PlayNewBestFigure(SoundSink& sink) {
+    static const Sound kFigure[4] = {Sound::BestA5, Sound::BestCs6, Sound::BestE6, Sound::BestA6};
+    for (int i = 0; i < 4; ++i)
+        sink.Play(kFigure[i], (int)(kBestNoteEvery * (float)i * (float)kSampleRate + 0.5f));
+}

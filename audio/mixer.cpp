@@ -82,7 +82,7 @@ void Mixer::Render(int16_t* out, int frames) {
             }
             if (voice.Finished()) busy_[v] = false;
         }
-        for (int i = 0; i < 2 * n; ++i) out[i] = (int16_t)std::lrint(SoftLimit(mix[i]) * 32767.0f);
+        for (int i = 0; i < 2 * n; ++i) out[i] = (int16_t)std::lrint(SoftLimit(mix[i] * kMasterGain) * 32767.0f);
         out += 2 * n;
         frames -= n;
     }

@@ -19,6 +19,10 @@ public:
 class Mixer : public SoundSink {
 public:
     static constexpr int kMaxVoices = 12;
+    // The whole mix is raised by this before the limiter, to a player's level: a flight
+    // measured -31 to -33 LUFS integrated (ffmpeg's ebur128 on SDL's disk output) at 1,
+    // about -20 at this gain, its peaks still well under the limiter's knee.
+    static constexpr float kMasterGain = 3.6f;
 
     // Starts `sound` after `delaySamples`. With every voice busy, the one nearest its end
     // gives way.

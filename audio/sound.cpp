@@ -64,6 +64,19 @@ void UpdateSound() {
     Refill(*g_sound);
 }
 
+void RestartSound() {
+    if (g_sound == nullptr || !g_sound->stream.IsOpen()) return;
+    g_sound->sound.Restart();
+}
+
+void PlayNewBestFigure() {
+    if (g_sound == nullptr || !g_sound->stream.IsOpen() || g_muted) return;
+    Mixer& mixer = g_sound->sound.mixer();
+    PlayNewBestFigure(mixer);
+    std::string why;
+    if (!g_sound->stream.PlayOut(mixer, &why)) GiveUp(why);
+}
+
 void ToggleSoundMute() {
     g_muted = !g_muted;
 }

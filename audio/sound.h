@@ -10,6 +10,11 @@
 void OpenSound(bool wanted);
 // Once per pass of the message loop: follows the game's state and refills the device.
 void UpdateSound();
+// A new flight: the sound starts as at a new start (countdown, drone, no cues heard yet).
+void RestartSound();
+// A new best flight: a short rising figure, played out whole, since the results wait
+// without refilling the device.
+void PlayNewBestFigure();
 // The M key: silence and back.
 void ToggleSoundMute();
 bool SoundMuted();

@@ -14,6 +14,10 @@ const SoundShape kShapes[(int)Sound::Count] = {
     {110.00f, 98.00f, 0.120f, 0.005f, 0.30f, 0.15f, 0.0f},      // HeartLub: A2, dropping
     {82.41f, 73.42f, 0.110f, 0.005f, 0.24f, 0.15f, 0.0f},       // HeartDub: E2, dropping
     {440.00f, 220.00f, 1.200f, 0.020f, 0.24f, 0.20f, 0.0f},     // GameOverFall: A4 down to A3
+    {880.00f, 880.00f, 0.220f, 0.004f, 0.20f, 0.30f, -0.15f},   // BestA5
+    {1108.73f, 1108.73f, 0.220f, 0.004f, 0.20f, 0.30f, -0.05f}, // BestCs6
+    {1318.51f, 1318.51f, 0.260f, 0.004f, 0.20f, 0.30f, 0.05f},  // BestE6
+    {1760.00f, 1760.00f, 0.600f, 0.004f, 0.20f, 0.40f, 0.15f},  // BestA6
 };
 
 }  // namespace

@@ -15,6 +15,11 @@ enum class Sound {
     HeartLub,      // low energy: the heartbeat's first stroke
     HeartDub,      // and its second
     GameOverFall,
+    // A new best flight: A5, C#6, E6, A6 rising, kBestNoteEvery apart.
+    BestA5,
+    BestCs6,
+    BestE6,
+    BestA6,
     Count
 };
 
@@ -29,6 +34,8 @@ struct SoundShape {
 };
 
 const SoundShape& ShapeOf(Sound sound);
+
+const float kBestNoteEvery = 0.11f;  // seconds between the new best figure's notes
 
 // The drone's chord, one voice per field source: A2, E3, A3, C#4 in just intonation, so
 // the four never beat against each other.

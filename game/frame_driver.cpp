@@ -14,6 +14,7 @@ HWND mainWindow = nullptr;
 GlDisplay* display = nullptr;
 int64_t perfFrequency = 0;
 void (*beforeGameOverBox)() = nullptr;
+void (*beforeLastPresent)() = nullptr;
 
 void AdvanceTime(GameState& g, long long now, long long frequency) {
     if (g.lastCounter == -1 || g.paused) {
@@ -136,5 +137,6 @@ void RunFrame() {
     DrawBarsCountersAndRate(g, fontB, strokeFont);
 
     glDisable(GL_BLEND);
+    if (g.energy <= 0.0f && beforeLastPresent != nullptr) beforeLastPresent();
     if (display != nullptr) display->Present();
 }

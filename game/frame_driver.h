@@ -22,6 +22,10 @@ extern int64_t perfFrequency;
 // over here. Null: nothing.
 extern void (*beforeGameOverBox)();
 
+// Called in the frame in which the energy runs out, once the last picture is drawn and
+// before it is presented: the results are drawn over that picture. Null: nothing.
+extern void (*beforeLastPresent)();
+
 void RunFrame();
 
 // The timing step on its own: measures the frame with the performance counter and

@@ -75,6 +75,16 @@ ContourLandscape::~ContourLandscape() {
     for (int i = 0; i < kRingSlots; ++i) delete slots[i];
 }
 
+void ContourLandscape::Restart() {
+    if (sources.count > 0) sources.RemoveRange(0, -1);
+    current = nullptr;
+    for (int i = 0; i < kRingSlots; ++i) {
+        if (slots[i] != nullptr) slots[i]->Clear();
+        stamps[i] = 0.0f;
+    }
+    head = 0;
+}
+
 int ContourLandscape::PlaceSources(float x) {
     // RemoveRange rather than Clear: the storage stays, so placing never allocates again.
     if (sources.count > 0) sources.RemoveRange(0, -1);

@@ -25,6 +25,10 @@ public:
     ContourLandscape(const ContourLandscape&) = delete;
     ContourLandscape& operator=(const ContourLandscape&) = delete;
 
+    // Back to the ring of a new game: every slice empty, the head at slot 0, no stamps,
+    // no sources. The slices keep their storage.
+    void Restart();
+
     // Sets the fog state, advances the ring by at most one slot, draws 74 slices under
     // the caller's matrices. Called once per frame with the landscape time.
     void AdvanceAndDraw(float x);

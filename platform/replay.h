@@ -20,9 +20,25 @@ namespace orvreplay {
 // recorded.
 bool StartRecording(const char* path, const Header& header, std::string* message);
 
+// Starts recording a flight to a file of its own, beside the whole session's recording
+// if there is one: from the next value the game reads, the file holds the flight alone.
+// `flight` gives the size, the data hash and what the flight starts from (random state,
+// focus, frequency); the layer adds the clocks' last readings. On failure `message` says
+// why and nothing is recorded of this flight. A flight still being recorded is finished.
+bool StartFlightRecording(const char* path, const Header& flight, std::string* message);
+// Ends the flight's file. False, with `message`, when the file could not be written whole
+// (or no flight was being recorded).
+bool FinishFlightRecording(std::string* message);
+
 // Reads and checks the whole file. check: run without waiting and stop at the first
 // frame that differs. On failure `message` says why and no replay is active.
 bool StartReplay(const char* path, bool check, Header* header, std::string* message);
+
+// A replay of a file that starts at a flight's first frame (Header::flightStart) waits
+// while the game starts: the calls answer for real (except the counter's frequency, which
+// is the recorded one) and real input is held back. The game calls this when its flight
+// begins, with the state the header describes in place; from here the file is served.
+void BeginFlightReplay();
 
 // Whether the layer was built with recording at all (the Windows build is not).
 bool Available();

@@ -4,6 +4,14 @@
 // Layout (all numbers little-endian):
 //   header  "ORVRPLAY", u32 format version, u32 window width, u32 window height,
 //           u64 hash of the data files, u32 CRC-32 of the 28 bytes before it
+//   flight  (version 3 on) u32 flags (bit 0: the recording starts at a flight's first
+//           frame, in the middle of a session), u32 the random generator's state then,
+//           u32 whether the window had the focus then, u32 the session's number of the
+//           first frame (the frame records count on from it), i64 the counter's
+//           frequency, i64 the counter's and i64 the millisecond clock's last readings
+//           before the recording began (the first differences in the blocks are taken
+//           from them), u32 CRC-32 of the 40 bytes before it. A recording of a whole
+//           session holds zeros here.
 //   blocks  u32 payload length, payload, u32 CRC-32 of the payload; repeated to the end
 // A payload is a run of items, each a tag byte and its values (unsigned LEB128 varints;
 // signed values zigzag-coded; the counter and the millisecond clock as differences from
@@ -23,14 +31,17 @@ namespace orvreplay {
 
 // Version 2: the steering reads the performance counter for its own clock, one reading
 // more a frame than version 1 holds, so a version 1 file cannot be played.
-// Version 3: the pads' state (XInputGetState) is recorded, in Pad items. A version 2 file
-// holds none and still plays: its game read no pad, so every slot answers "not connected".
+// Version 3: the pads' state (XInputGetState) is recorded, in Pad items, and the header
+// has a flight part, so that a recording may start at a flight's first frame and play
+// alone. A version 2 file still plays: it is a whole session, and its game read no pad,
+// so every slot answers "not connected".
 const uint32_t kFormatVersion = 3;
 // The oldest version this game plays.
 const uint32_t kOldestPlayableVersion = 2;
 // The first version with Pad items.
 const uint32_t kFirstVersionWithPads = 3;
-const size_t kHeaderSize = 32;
+const size_t kHeaderSize = 32;        // what every version's header starts with
+const size_t kFlightHeaderSize = 44;  // what follows it from version 3 on
 // No block the recorder writes comes near this; a larger length is damage, not data.
 const uint32_t kMaxBlockPayload = 1u << 20;
 
@@ -39,7 +50,19 @@ struct Header {
     int32_t width = 0;
     int32_t height = 0;
     uint64_t dataHash = 0;
+    // Version 3: a recording that starts at a flight's first frame. The game before it
+    // is not in the file: the player starts afresh, the random generator is put at
+    // `randomState`, the focus is `focused`, and the counter runs at `frequency`.
+    bool flightStart = false;
+    uint32_t randomState = 0;
+    int32_t focused = 0;
+    uint32_t firstFrame = 0;  // the session's number of the file's first frame
+    int64_t frequency = 0;
+    int64_t counterBase = 0;  // the counter's last reading before the first block
+    int64_t msBase = 0;       // the millisecond clock's
 };
+// The bytes a header of this version takes.
+size_t HeaderBytes(uint32_t version);
 
 // The game's state after one frame, as the application hands it down.
 struct FrameDigest {

@@ -75,7 +75,8 @@ std::string Describe(const char* what, size_t offset) {
 // Decodes one block's items; false at the first malformed one.
 class Decoder {
 public:
-    explicit Decoder(ReplayFile* file) : file_(file) {}
+    Decoder(ReplayFile* file, uint32_t firstFrame, int64_t counterBase, int64_t msBase)
+        : file_(file), firstFrame_(firstFrame), lastCounter_(counterBase), lastMs_(msBase) {}
 
     bool Payload(const uint8_t* p, size_t n) {
         PayloadReader r(p, n);
@@ -186,7 +187,7 @@ private:
 
     bool Frame(PayloadReader* r) {
         uint64_t index;
-        if (!r->Varint(&index) || index != file_->digests.size()) return false;
+        if (!r->Varint(&index) || index != firstFrame_ + file_->digests.size()) return false;
         FrameDigest d;
         float* floats[] = {&d.energy,       &d.totalTime,    &d.meters[0],     &d.meters[1],
                            &d.meters[2],    &d.meters[3],    &d.worldX,        &d.worldY,
@@ -198,12 +199,14 @@ private:
         for (int32_t* i : ints)
             if (!r->Int32(i)) return false;
         file_->digests.push_back(d);
-        return Push(ItemKind::Frame, (int64_t)index, 0);
+        // Items name their digest by its place in the file.
+        return Push(ItemKind::Frame, (int64_t)(file_->digests.size() - 1), 0);
     }
 
     ReplayFile* file_;
-    int64_t lastCounter_ = 0;
-    int64_t lastMs_ = 0;
+    uint64_t firstFrame_;
+    int64_t lastCounter_;
+    int64_t lastMs_;
 };
 
 }  // namespace
@@ -250,8 +253,33 @@ ReadResult ReadReplay(const uint8_t* data, size_t size, ReplayFile* file, std::s
         return ReadResult::Corrupted;
     }
 
-    Decoder decoder(file);
-    size_t pos = kHeaderSize;
+    if (version >= 3) {
+        if (size < HeaderBytes(version)) {
+            *error = Describe("truncated: the header ends", size);
+            return ReadResult::Truncated;
+        }
+        const uint8_t* f = data + kHeaderSize;
+        const uint32_t flags = GetU32(f);
+        h.flightStart = (flags & 1u) != 0;
+        h.randomState = GetU32(f + 4);
+        h.focused = (int32_t)GetU32(f + 8);
+        h.firstFrame = GetU32(f + 12);
+        h.frequency = (int64_t)GetU64(f + 16);
+        h.counterBase = (int64_t)GetU64(f + 24);
+        h.msBase = (int64_t)GetU64(f + 32);
+        if (GetU32(f + 40) != Crc32(f, 40)) {
+            *error = "corrupted: the header's checksum does not match";
+            return ReadResult::Corrupted;
+        }
+        if ((flags & ~1u) != 0 || (h.focused != 0 && h.focused != 1) ||
+            (h.flightStart && h.frequency <= 0)) {
+            *error = "corrupted: the header holds impossible values";
+            return ReadResult::Corrupted;
+        }
+    }
+
+    Decoder decoder(file, h.firstFrame, h.counterBase, h.msBase);
+    size_t pos = HeaderBytes(version);
     while (pos < size) {
         const size_t left = size - pos;
         if (left < 4) {

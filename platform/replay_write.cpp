@@ -31,6 +31,20 @@ void EncodeHeader(const Header& header, std::vector<uint8_t>* out) {
     PutU32((uint32_t)header.height, out);
     PutU64(header.dataHash, out);
     PutU32(Crc32(out->data() + start, 28), out);
+    if (header.version < 3) return;
+    const size_t flight = out->size();
+    PutU32(header.flightStart ? 1u : 0u, out);
+    PutU32(header.randomState, out);
+    PutU32((uint32_t)header.focused, out);
+    PutU32(header.firstFrame, out);
+    PutU64((uint64_t)header.frequency, out);
+    PutU64((uint64_t)header.counterBase, out);
+    PutU64((uint64_t)header.msBase, out);
+    PutU32(Crc32(out->data() + flight, 40), out);
+}
+
+size_t HeaderBytes(uint32_t version) {
+    return version >= 3 ? kHeaderSize + kFlightHeaderSize : kHeaderSize;
 }
 
 void EncodeValue(ItemKind kind, int64_t value, int64_t previous, std::vector<uint8_t>* payload) {

@@ -4,6 +4,7 @@
 
 #include "app/engine_log.h"
 #include "app/exit_codes.h"
+#include "app/flight.h"
 #include "app/gamepad.h"
 #include "app/replay_session.h"
 #include "app/settings.h"
@@ -61,11 +62,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     LogLine("    OK");
     LogLine("Rendering !");
 
-    CentreMouse();
-    Steering steering;
-    const SteeringSettings steeringSettings = ReadSteeringSettings("Settings.ini");
-    steering.sensitivity = steeringSettings.sensitivity;
-    steering.invertY = steeringSettings.invertY;
+    steeringSettings = ReadSteeringSettings("Settings.ini");
+    StartFlight();
     Gamepads pads;
     bool pauseShown = false;  // the paused picture has been drawn
     OpenSound(!CheckingReplay() && ReadSoundOn("Settings.ini"));
@@ -78,8 +76,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             DispatchMessageA(&msg);
             continue;
         }
-        // The pads, once a frame (and once each time a paused game wakes).
+        BeginDueFlightSession();
+        // The pads, once a frame (and once each time a sleeping game wakes).
         const StickDeflection stick = PollGamepads(pads, mainWindow, hasFocus != 0);
+        if (FlightSessionDue()) continue;  // A flew again: the new flight's frames begin
         if (game.paused && !pauseShown) {
             // One frame of no time shows the paused picture; then the loop sleeps.
             RunFrame();
@@ -97,16 +97,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
             RunFrame();
             EndReplayFrame();
             UpdateSound();
-        } else if (game.paused && AnyGamepad(pads)) {
-            // Paused with a pad: Start sends no message, so wake now and then to look.
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, kPausedPadPollMs, QS_ALLINPUT);
         } else {
-            // Paused, or over and nothing will be drawn again: sleep until the next message
-            // (P, Escape, a close) instead of spinning a core on an empty queue.
-            WaitMessage();
+            // The box is confirmed: the results go over the last picture, once, in the
+            // same pass that then sleeps, so the loop reads from the platform exactly as
+            // it did when a game over was the end.
+            if (!(game.energy > 0.0f) && !ResultsShowing()) ShowResults();
+            // Paused, or showing the results: sleep until the next message (P, Escape,
+            // Space, a close) instead of spinning a core on an empty queue. A pad's
+            // buttons send no message, so with a pad there the game wakes now and then
+            // to look.
+            if (AnyGamepad(pads))
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, kPausedPadPollMs, QS_ALLINPUT);
+            else
+                WaitMessage();
         }
     }
 
+    EndFlights();
     CloseSound();
     display->Shutdown();
     delete display;

@@ -186,6 +186,7 @@ typedef struct tagPIXELFORMATDESCRIPTOR {
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
 #define WM_USER 0x0400
 
 #define PM_NOREMOVE 0x0000

@@ -93,6 +93,15 @@ void Translate(const SDL_Event& e) {
             // because the game only ever polls the cursor.
             TakeMouseMotion(e.motion);
             break;
+        case SDL_MOUSEBUTTONDOWN: {
+            // The left button only, as WM_LBUTTONDOWN with the point in the window.
+            if (e.button.button != SDL_BUTTON_LEFT) break;
+            WindowRecord* w = FindBySdlId(e.button.windowID);
+            if (w == nullptr) break;
+            const LPARAM at = (LPARAM)((e.button.x & 0xFFFF) | ((e.button.y & 0xFFFF) << 16));
+            PostToQueue(ToHandle(w), WM_LBUTTONDOWN, 0x0001, at);
+            break;
+        }
         case SDL_QUIT: {
             // The session asks the program to end (a signal or logout): ask every window to
             // close, as Windows does with WM_CLOSE-like requests.

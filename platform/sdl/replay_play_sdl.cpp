@@ -104,8 +104,13 @@ bool StartReplay(const char* path, bool check, Header* header, std::string* mess
     *header = s.file.header;
     s.path = path;
     s.check = check;
-    s.mode = Mode::Replaying;
+    s.mode = s.file.header.flightStart ? Mode::Waiting : Mode::Replaying;
     return true;
+}
+
+void BeginFlightReplay() {
+    Session& s = S();
+    if (s.mode == Mode::Waiting) s.mode = Mode::Replaying;
 }
 
 bool Finish(Outcome* outcome) {
@@ -114,7 +119,8 @@ bool Finish(Outcome* outcome) {
         CloseRecording();
         return false;
     }
-    if (s.mode != Mode::Replaying && s.mode != Mode::Ended) return false;
+    if (s.mode != Mode::Replaying && s.mode != Mode::Ended && s.mode != Mode::Waiting)
+        return false;
     size_t recordedFrames = s.file.digests.size();
     if (s.failed) {
         outcome->result = 1;

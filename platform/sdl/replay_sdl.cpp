@@ -63,6 +63,9 @@ void OnFrequency(int64_t* hz) {
     Session& s = S();
     if (s.mode == Mode::Recording) {
         EncodeValue(ItemKind::Frequency, *hz, 0, Payload());
+    } else if (s.mode == Mode::Waiting) {
+        *hz = s.file.header.frequency;
+        s.recordedHz = *hz;
     } else if (const Item* item = Take(ItemKind::Frequency)) {
         *hz = item->a;
         s.recordedHz = item->a;
@@ -171,7 +174,7 @@ void OnPump(std::deque<MSG>& queue, size_t firstNew) {
         WriteBlock();
         return;
     }
-    if (s.mode != Mode::Replaying) return;
+    if (s.mode != Mode::Replaying && s.mode != Mode::Waiting) return;
 
     // Real input: only the player's Escape or close goes through, and ends the replay.
     for (size_t i = firstNew; i < queue.size(); ++i) {
@@ -185,6 +188,7 @@ void OnPump(std::deque<MSG>& queue, size_t firstNew) {
         }
     }
     queue.erase(queue.begin() + (long)firstNew, queue.end());
+    if (s.mode == Mode::Waiting) return;
 
     const Item* item = Take(ItemKind::Messages);
     if (item == nullptr || item->kind != ItemKind::Messages) return;

@@ -14,14 +14,21 @@
 
 namespace orvreplay {
 
-enum class Mode { Off, Recording, Replaying, Ended };
+// Waiting: a replay of a flight's recording while the game starts, before the flight
+// begins; the calls answer for real, except that the counter's frequency is the
+// recorded one and real input is held back as in a replay.
+enum class Mode { Off, Recording, Replaying, Ended, Waiting };
 
 struct Session {
     Mode mode = Mode::Off;
     std::string path;
 
-    // Recording.
+    // Recording: the whole session (--record) to `out`, the flight in progress to
+    // `flightOut`, each block to both. Recording while either is open.
     FILE* out = nullptr;
+    FILE* flightOut = nullptr;
+    std::string flightPath;
+    std::string flightFailure;  // why the flight's file could not be written whole
     std::vector<uint8_t> payload;
     uint64_t quietPumps = 0;
     int64_t lastCounter = 0;

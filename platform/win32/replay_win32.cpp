@@ -12,6 +12,18 @@ bool StartRecording(const char*, const Header&, std::string* message) {
     return false;
 }
 
+bool StartFlightRecording(const char*, const Header&, std::string* message) {
+    *message = "recording is not available in the Windows build";
+    return false;
+}
+
+bool FinishFlightRecording(std::string* message) {
+    *message = "recording is not available in the Windows build";
+    return false;
+}
+
+void BeginFlightReplay() {}
+
 bool StartReplay(const char*, bool, Header*, std::string* message) {
     *message = "replays are not available in the Windows build";
     return false;

@@ -69,7 +69,10 @@ done
 window_exec="$(sed -n '/^\[Desktop Action window\]/,/^\[/s/^Exec=//p' "$desktop")"
 [ "$window_exec" == "orvendale --window" ] ||
   fail "the desktop action 'window' starts '$window_exec', not 'orvendale --window'"
-grep -qx "Actions=window;" "$desktop" || fail "the desktop entry does not list its action 'window'"
+grep -qx "Actions=window;watch-best;" "$desktop" || fail "the desktop entry does not list its actions 'window' and 'watch-best'"
+best_exec="$(sed -n '/^\[Desktop Action watch-best\]/,/^\[/s/^Exec=//p' "$desktop")"
+[ "$best_exec" == "orvendale --watch-best" ] ||
+  fail "the desktop action 'watch-best' starts '$best_exec', not 'orvendale --watch-best'"
 icon_name="$(sed -n 's/^Icon=//p' "$desktop")"
 for size in 48 128 256; do
   png="$R/share/icons/hicolor/${size}x${size}/apps/$icon_name.png"

@@ -190,6 +190,29 @@ EOF
 [ -z "$(ls -A "$T/ro")" ] || fail "the read-only home was changed"
 [ ! -e "$T/missing" ] || fail "the missing home was created"
 
+# --- Watch your best flight ------------------------------------------------------------
+# The action replays the recording the table names first; without one it says so and
+# does not start the game.
+rm -rf "$T/h"
+mkdir -p "$T/h"
+U="$T/h/.local/share/orvendale"
+launch "$T/h" "" --watch-best
+[ "$RC" == 1 ] || fail "--watch-best without a table: result $RC, expected 1"
+grep -qF "no best flight" <<<"$ERR" || fail "--watch-best without a table said '$ERR'"
+[ ! -e "$FAKE_RECORD" ] || fail "--watch-best without a table started the game"
+printf '%s\n' "orvendale best flights, version 1" "# score  atoms flowers fractals  date time  recording" \
+  "20.50 1 0 0 2026-12-11 06:01 flight-b.orvr" "10.25 0 0 0 2026-12-11 05:01 flight-a.orvr" \
+  >"$U/best_flights.txt"
+: >"$U/flight-a.orvr"
+: >"$U/flight-b.orvr"
+launch "$T/h" "" --watch-best
+[ "$RC" == 0 ] || fail "--watch-best: result $RC ($ERR)"
+[ "$(tail -n +2 "$FAKE_RECORD" 2>/dev/null | tr '\n' ' ')" == "arg:--replay arg:flight-b.orvr " ] ||
+  fail "--watch-best started the game with: $(tail -n +2 "$FAKE_RECORD" 2>/dev/null | tr '\n' ' ')"
+rm -f "$U/flight-b.orvr"
+launch "$T/h" "" --watch-best
+[ "$RC" == 1 ] || fail "--watch-best with its recording missing: result $RC, expected 1"
+
 # --- The real game through the launcher ------------------------------------------------
 source "$HERE/../e2e/lib/common.bash"
 E2E_WORK="$T/player/.local/share/orvendale"

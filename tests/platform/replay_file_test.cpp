@@ -170,7 +170,7 @@ TEST(ReplayFileTest, EveryCutIsAWholeBlockPrefixOrTruncated) {
         std::string error;
         ReplayFile f;
         const ReadResult r = Read(part, &f, &error);
-        bool boundary = cut == kHeaderSize;
+        bool boundary = cut == HeaderBytes(kFormatVersion);
         size_t wholeBlocks = 0;
         for (size_t i = 0; i < s.blockEnds.size(); ++i) {
             if (s.blockEnds[i] == cut) boundary = true;
@@ -249,7 +249,7 @@ TEST(ReplayFileTest, UnusableFilesTable) {
         {"a picture", tga, ReadResult::Foreign, "not a replay file"},
         {"a settings file", std::vector<uint8_t>(text.begin(), text.end()), ReadResult::Foreign,
          "not a replay file"},
-        {"version 4", HeaderWith(4, 640, 480), ReadResult::NewerVersion, "format version 4"},
+        {"a newer version", HeaderWith(kFormatVersion + 1, 640, 480), ReadResult::NewerVersion, "format version 4"},
         {"version 2, before pads were recorded", HeaderWith(2, 640, 480), ReadResult::Ok, ""},
         {"a pad in a version 2 file",
          WithBlock(HeaderWith(2, 640, 480), {(uint8_t)ItemKind::Pad, 0x00, 0x8F, 0x09}),
@@ -272,7 +272,7 @@ TEST(ReplayFileTest, UnusableFilesTable) {
         {"block length huge", WithRawBlock(good, kMaxBlockPayload + 1), ReadResult::Corrupted,
          "block length"},
         {"block cut after its length", WithRawBlock(good, 10), ReadResult::Truncated,
-         "last block is cut off at byte 32"},
+         "last block is cut off at byte 76"},
         {"unknown tag", WithBlock(good, {0x7F}), ReadResult::Corrupted, "malformed record"},
         {"tag 0", WithBlock(good, {0x00}), ReadResult::Corrupted, "malformed record"},
         {"record cut inside its block", WithBlock(good, {(uint8_t)ItemKind::Cursor, 0x02}),

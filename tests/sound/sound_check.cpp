@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "audio/field_mix.h"
+#include "audio/mixer.h"
 #include "audio/sound_shapes.h"
 #include "landscape/scalar_field.h"
 #include "platform/replay_file.h"
@@ -241,7 +242,10 @@ int main(int argc, char** argv) {
     }
     const std::vector<uint8_t> raw = ReadAll(argv[2]);
     const int frames = (int)(raw.size() / 4);
-    const std::vector<float> s = tone::Mono(reinterpret_cast<const int16_t*>(raw.data()), frames);
+    std::vector<float> s = tone::Mono(reinterpret_cast<const int16_t*>(raw.data()), frames);
+    // The levels below are the sounds' own; the mixer's master gain is taken back out
+    // (the mix stays under the limiter's knee, so this is exact).
+    for (float& v : s) v /= Mixer::kMasterGain;
     std::printf("%s: %d frames; sound: %.2f s\n", name, (int)replay.digests.size(), (double)frames / kRate);
 
     // --- the countdown: ticks at 0, 1 and 2 s, the sweep at 3 s ---

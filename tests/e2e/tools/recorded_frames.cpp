@@ -3,7 +3,8 @@
 // frames after this" instead of for so many seconds:
 //
 //   recorded_frames FILE
-//   <frame> <total time> <energy> <world x> <world y> <focus>   (frames counted from 1)
+//   <frame> <total time> <energy> <world x> <world y> <focus> <atoms> <flowers> <fractals>
+//   (frames counted from 1)
 //   recorded_frames FILE --moved CX CY
 //   <dx> <dy>: the whole movement the steering read, its cursor readings less the centre
 //   recorded_frames FILE --events
@@ -91,8 +92,9 @@ int main(int argc, char** argv) {
         } else if (item.kind == orvreplay::ItemKind::Frame && item.a >= 0 &&
                    item.a < (int64_t)file.digests.size()) {
             const orvreplay::FrameDigest& d = file.digests[(size_t)item.a];
-            std::printf("%lld %.9g %.9g %.9g %.9g %d\n", (long long)item.a + 1, (double)d.totalTime,
-                        (double)d.energy, (double)d.worldX, (double)d.worldY, focus);
+            std::printf("%lld %.9g %.9g %.9g %.9g %d %d %d %d\n", (long long)item.a + 1,
+                        (double)d.totalTime, (double)d.energy, (double)d.worldX, (double)d.worldY,
+                        focus, d.collected[0], d.collected[1], d.collected[2]);
         }
     }
     return 0;

@@ -1,3 +1,0 @@
-#include "app/confirm.h"
-
-bool ConfirmOrFlyAgain() { return false; }
