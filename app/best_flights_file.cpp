@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +12,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 #endif
+
+#include "app/local_time.h"
 
 const char kBestFlightsFile[] = "best_flights.txt";
 const char kLastFlightFile[] = "last_flight.orvr";
@@ -101,22 +102,9 @@ bool WriteWhole(const std::string& path, const std::string& text, std::string* w
     return true;
 }
 
-std::string StampNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[32];
-    std::strftime(text, sizeof(text), "%Y%m%d-%H%M%S", &local);
-    return text;
-}
-
 // A table that cannot be read goes aside whole, under a name no other game picks.
 void SetAside(const std::string& folder, const std::string& why, FlightEntry* entry) {
-    const std::string aside = std::string("best_flights.damaged-") + StampNow() + "-" +
+    const std::string aside = std::string("best_flights.damaged-") + LocalTime("%Y%m%d-%H%M%S") + "-" +
                               std::to_string(ProcessId()) + ".txt";
     std::string line = std::string("orvendale: ") + kBestFlightsFile + " cannot be read (" + why + ")";
     if (std::rename((folder + kBestFlightsFile).c_str(), (folder + aside).c_str()) == 0)

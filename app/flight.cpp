@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "app/best_flights_file.h"
+#include "app/local_time.h"
 #include "app/replay_session.h"
 #include "app/results_panel.h"
 #include "app/shell.h"
@@ -31,19 +31,6 @@ bool g_results = false;
 bool g_sessionDue = false;  // the flight's recording begins at the loop's next idle pass
 int g_flights = 0;
 std::string g_recording;  // this flight's recording in the game's folder; "" for none
-
-std::string LocalTime(const char* format) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[40];
-    std::strftime(text, sizeof(text), format, &local);
-    return text;
-}
 
 // A name no other flight, of this game or another running beside it, takes.
 std::string NewRecordingName() {
