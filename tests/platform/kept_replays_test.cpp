@@ -188,7 +188,7 @@ TEST(KeptReplays, TheOlderReplaysAreOfVersion2AndThePadFlightOfVersion3) {
     EXPECT_EQ(Load("pad_flight.orvr").header.version, 3u);
 }
 
-TEST(KeptReplays, PadFlightIsSteeredPausedAndUnpluggedWithAPad) {
+TEST(KeptReplays, PadFlightIsSteeredPausedUnpluggedAndFlownAgainWithAPad) {
     const ReplayFile f = Load("pad_flight.orvr");
     ASSERT_GT(f.digests.size(), 250u);
     for (uint32_t slot = 1; slot < 4; ++slot)
@@ -196,13 +196,27 @@ TEST(KeptReplays, PadFlightIsSteeredPausedAndUnpluggedWithAPad) {
             ASSERT_NE(r.pad.result, 0u) << "only one pad, in slot 0";
     const std::vector<PadRead> reads = PadReads(f, 0);
     ASSERT_FALSE(reads.empty());
-    // Connected from the start until it is unplugged, and never again.
-    size_t unplugged = 0;
+    // Connected from the start until it is unplugged, then plugged in again, once each.
+    size_t unplugged = 0, pluggedAgain = 0;
     for (const PadRead& r : reads) {
         if (r.pad.result != 0 && unplugged == 0) unplugged = r.framesBefore;
-        if (unplugged != 0) ASSERT_NE(r.pad.result, 0u) << "frame " << r.framesBefore;
+        if (r.pad.result == 0 && unplugged != 0 && pluggedAgain == 0)
+            pluggedAgain = r.framesBefore;
+        if (pluggedAgain != 0) ASSERT_EQ(r.pad.result, 0u) << "frame " << r.framesBefore;
     }
     ASSERT_GT(unplugged, 150u);
+    ASSERT_GT(pluggedAgain, unplugged);
+    // The flight ran out of energy, and A on the results began the next one: a fresh
+    // flight's first frame follows the last of the first.
+    bool aPressed = false;
+    for (const PadRead& r : reads) aPressed = aPressed || (r.pad.buttons & 0x1000) != 0;
+    EXPECT_TRUE(aPressed);
+    size_t again = 0;
+    for (size_t n = 1; n < f.digests.size() && again == 0; ++n)
+        if (!(f.digests[n - 1].energy > 0.0f) && f.digests[n].totalTime == 0.0f) again = n;
+    ASSERT_GT(again, pluggedAgain) << "no second flight after the results";
+    EXPECT_EQ(f.digests[again].energy, 1.8f);
+    EXPECT_GT(f.digests.size(), again + 60) << "the second flight flies on";
     // What the hand did, in XInput's terms: full right, half up, the d-pad, Start twice, Y.
     bool fullRight = false, halfUp = false, dpadLeft = false, y = false;
     int startPresses = 0;

@@ -11,7 +11,9 @@
 // focus, pauses and presses Escape, all from the seam's pump hook, in step with the game's loop.
 // The pad game is played with a virtual pad that SDL provides in the process: the stick
 // and the d-pad steer, Start pauses and resumes, Y mutes, and the pad is unplugged in
-// flight, which pauses the game until the player presses P.
+// flight, which pauses the game until the player presses P. A pad plugged in again later
+// works at once; the flight runs out of energy, the box is answered, A on the results flies
+// again, and the second flight ends with Escape.
 // With SHOTS_DIR it writes frames 40, 150 and 250 as shot_<frame>.ppm, read just after
 // the frame was shown from the back buffer: Mesa's software drivers (llvmpipe under Xvfb,
 // where the tests run) copy it to the window on a swap and keep it, while the front
@@ -54,6 +56,8 @@ int g_doneFrame = -1;
 int g_pad = -1;             // the virtual pad, while plugged in
 int g_padPausedLooks = 0;   // looks of the hook while the pad's Start pause lasts
 bool g_startHeld = false;
+int g_againFrame = -1;      // the frames flown when A was pressed on the results
+int g_resultsLooks = 0;     // looks of the hook at the results since
 
 void WriteShot(int frame) {
     if (g_shots.empty()) return;
@@ -128,7 +132,18 @@ void PlayPad(int frame) {
         orvseam::DetachVirtualPad(g_pad);
         g_pad = -1;
     }
-    if (frame == 260) PushEscape();
+    if (frame == 260 && g_pad < 0) {
+        // Plugged in again: it is there at the next poll.
+        std::string why;
+        g_pad = orvseam::AttachVirtualPad(&why);
+        if (g_pad < 0) std::fprintf(stderr, "replay_bot: no second virtual pad: %s\n", why.c_str());
+    }
+    // Out of the field, where the energy drains fastest, to reach the results soon.
+    if (frame == 270) ::PadAxis(PadAxis::LeftX, 32767);
+    if (frame == 650) ::PadAxis(PadAxis::LeftX, 0);
+    // The second flight, after A on the results: A let go, and Escape a second in.
+    if (g_againFrame >= 0 && frame == g_againFrame + 1) ::PadButton(PadButton::A, false);
+    if (g_againFrame >= 0 && frame == g_againFrame + 64) PushEscape();
 }
 
 // Once per frame, just after it: what the player does before the next one.
@@ -200,6 +215,17 @@ void Hook() {
         orvseam::PushKeyDown('P');
         return;
     }
+    if (game.lastCounter == g_lastSeen && g_scenario == Scenario::Pad &&
+        !(game.energy > 0.0f)) {
+        // On the results, which wake now and then to read the pad: A flies again.
+        if (g_againFrame < 0 && g_pad >= 0) {
+            g_againFrame = g_frames;
+            PadButton(orvseam::PadButton::A, true);
+        } else if (++g_resultsLooks == 1000) {
+            PushEscape();  // A did not fly again: the check below says so
+        }
+        return;
+    }
     if (game.lastCounter == g_lastSeen) {
         // No frame since the last look. After game over the loop sleeps until a message
         // comes: the player's Escape, pushed as the loop first looks for one.
@@ -265,6 +291,10 @@ int main(int argc, char** argv) {
     if (g_scenario == Scenario::Collect &&
         !(game.collected[0] > 0 && game.collected[1] > 0 && game.collected[2] > 0)) {
         std::fprintf(stderr, "replay_bot: the game did not collect one of each kind\n");
+        return 1;
+    }
+    if (g_scenario == Scenario::Pad && (g_againFrame < 0 || g_frames < g_againFrame + 64)) {
+        std::fprintf(stderr, "replay_bot: A on the results did not fly again\n");
         return 1;
     }
     if (g_scenario == Scenario::GameOver && game.energy > 0.0f) {
