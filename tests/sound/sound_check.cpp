@@ -101,19 +101,23 @@ public:
             }
         }
         std::fclose(f);
-        // Frames drawn before the replay's first (the start-up's) come first.
         if (frames.size() < digests.size() || pullReal_.size() < 2) return false;
-        const size_t skip = frames.size() - digests.size();
+        // A game that ended shows its results once the box has gone: one picture more,
+        // after the replay's last frame, when the player did not quit before it was drawn.
+        const bool ended = !digests.empty() && !(digests.back().energy > 0.0f);
+        const size_t after = ended && frames.size() > digests.size() ? 1 : 0;
+        // Frames drawn before the replay's first (the start-up's) come first.
+        const size_t skip = frames.size() - digests.size() - after;
         // The frame that ends the game shows the Game Over box before it is presented, and
         // is presented only once the box has gone: its moment is the frame's before it, a
         // frame's time on.
-        const size_t kept = !digests.empty() && !(digests.back().energy > 0.0f) ? digests.size() - 1 : digests.size();
+        const size_t kept = ended ? digests.size() - 1 : digests.size();
         for (size_t i = 0; i < kept; ++i) {
             real_.push_back(frames[skip + i]);
             game_.push_back(digests[i].totalTime);
         }
-        std::printf("pace: %zu frames drawn (%zu before the replay's), %zu pulls of the device\n",
-                    frames.size(), skip, pullReal_.size());
+        std::printf("pace: %zu frames drawn (%zu before the replay's, %zu after), %zu pulls of "
+                    "the device\n", frames.size(), skip, after, pullReal_.size());
         return true;
     }
 
