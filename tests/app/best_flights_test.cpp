@@ -17,19 +17,9 @@
 
 #include <dirent.h>
 
-namespace {
+#include "tests/app/flight_row.h"
 
-FlightRow Row(int hundredths, int a, int f, int x, const std::string& recording = "") {
-    FlightRow r;
-    r.score.hundredths = hundredths;
-    r.score.catches = a + f + x;
-    r.collected[0] = a;
-    r.collected[1] = f;
-    r.collected[2] = x;
-    r.date = "2026-12-11 06:01";
-    r.recording = recording;
-    return r;
-}
+namespace {
 
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -11,24 +11,16 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 #include <GL/gl.h>
 
 #include "app/startup.h"
 #include "game/world.h"
+#include "tests/app/flight_row.h"
 #include "tests/support/gl_test_window.h"
 
 namespace {
-
-FlightRow Row(int hundredths, int a, int f, int x) {
-    FlightRow r;
-    r.score.hundredths = hundredths;
-    r.score.catches = a + f + x;
-    r.collected[0] = a;
-    r.collected[1] = f;
-    r.collected[2] = x;
-    r.date = "2026-12-11 06:01";
-    return r;
-}
 
 struct Picture {
     std::vector<unsigned char> rgba;  // bottom row first
