@@ -5,7 +5,7 @@
 
 #include "platform/msclock.h"
 #include "platform/sdl/sdl_internal.h"
-#include "platform/sdl/replay_internal.h"
+#include "platform/standin/replay_internal.h"
 #include "platform/sdl/seam_internal.h"
 
 extern "C" {

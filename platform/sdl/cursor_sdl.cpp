@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-#include "platform/sdl/replay_internal.h"
+#include "platform/standin/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace orvsdl {

@@ -10,7 +10,7 @@
 
 #include <cstdlib>
 
-#include "platform/sdl/replay_internal.h"
+#include "platform/standin/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 

@@ -1,5 +1,5 @@
 // MessageBoxA over SDL's message boxes. Texts are read in code page 1250 (the game's
-// ANSI code page) and converted with iconv. As on Windows, the first button is the
+// ANSI code page) and converted to UTF-8. As on Windows, the first button is the
 // default one (Return answers it). With no display at all the box is written to the
 // terminal and the call fails with 0, as MessageBoxA does when it cannot show a box.
 // With a display that cannot show one (an X server without the core fonts the boxes are
@@ -8,46 +8,15 @@
 // the program goes on instead of taking the failure for a "No".
 #include <windows.h>
 
-#include <iconv.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/message_box_1250.h"
-#include "platform/sdl/replay_internal.h"
+#include "platform/standin/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 
-namespace orvsdl {
-
-std::string Cp1250ToUtf8(const char* text) {
-    if (text == nullptr) return std::string();
-    std::string in(text);
-    iconv_t cd = iconv_open("UTF-8", "CP1250");
-    if (cd == (iconv_t)-1) return in;  // no converter: ASCII still reads right
-    std::string out;
-    std::vector<char> buffer(in.size() * 4 + 16);
-    char* src = &in[0];
-    size_t srcLeft = in.size();
-    char* dst = buffer.data();
-    size_t dstLeft = buffer.size();
-    while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == (size_t)-1) {
-            // Bytes that 1250 leaves undefined become '?', and conversion goes on.
-            if (dstLeft == 0) break;
-            *dst++ = '?';
-            --dstLeft;
-            ++src;
-            --srcLeft;
-        }
-    }
-    out.assign(buffer.data(), (size_t)(dst - buffer.data()));
-    iconv_close(cd);
-    return out;
-}
-
-}  // namespace orvsdl
 
 using namespace orvsdl;
 

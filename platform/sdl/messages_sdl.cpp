@@ -1,24 +1,14 @@
-// The message queue over SDL's event queue. PeekMessageA never blocks: when our own queue
-// is empty it translates whatever SDL has gathered (focus, keys, close requests, mouse
-// motion) into window messages, then answers from the queue. WaitMessage sleeps in SDL's
-// own wait until the next event arrives, so a loop with nothing to draw costs no CPU.
+// SDL's events as window messages: the desktop stand-in's half of the message queue
+// (platform/standin/messages.cpp has the queue and the Win32 calls). Focus, keys, clicks
+// and close requests become messages; mouse motion moves the cursor.
 #include <windows.h>
 
-#include <deque>
-
-#include "platform/sdl/replay_internal.h"
+#include "platform/standin/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 
 namespace orvsdl {
 namespace {
-
-std::deque<MSG>& Queue() {
-    static std::deque<MSG> queue;
-    return queue;
-}
-
-DWORD NowMs() { return (DWORD)SDL_GetTicks(); }
 
 // SDL key to the Win32 virtual-key code; 0 for keys the game has no name for.
 WPARAM VirtualKey(SDL_Keycode key) {
@@ -116,105 +106,27 @@ void Translate(const SDL_Event& e) {
 
 }  // namespace
 
-void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG m{};
-    m.hwnd = window;
-    m.message = message;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.time = NowMs();
-    Queue().push_back(m);
-}
-
-void PumpEvents() {
-    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
-    orvseam::BeforePump();
-    auto& q = Queue();
-    const size_t before = q.size();
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) Translate(e);
-    orvreplay::OnPump(q, before);
-}
-
 }  // namespace orvsdl
 
-using namespace orvsdl;
+namespace orvstandin {
 
-extern "C" {
+bool NativeEventsReady() { return SDL_WasInit(SDL_INIT_EVENTS) != 0; }
 
-BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg) {
-    if (msg == nullptr) return FALSE;
-    PumpEvents();
-    auto& q = Queue();
-    for (auto it = q.begin(); it != q.end(); ++it) {
-        if (window != nullptr && it->hwnd != window) continue;
-        if ((filterMin != 0 || filterMax != 0) &&
-            (it->message < filterMin || it->message > filterMax))
-            continue;
-        *msg = *it;
-        if (removeMsg & PM_REMOVE) q.erase(it);
-        return TRUE;
-    }
-    return FALSE;
+void PumpNativeEvents() {
+    orvseam::BeforePump();
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) orvsdl::Translate(e);
 }
 
-BOOL WaitMessage(void) {
-    PumpEvents();
-    if (!Queue().empty()) return TRUE;
-    // Without an event queue nothing could ever arrive: fail rather than sleep for good.
-    if (!SDL_WasInit(SDL_INIT_EVENTS)) return FALSE;
-    // Any input wakes the caller, as on Windows, also input that becomes no message here
-    // (mouse motion only moves the cursor); the caller simply peeks and waits again. In a
-    // replay what comes next is in the file, so nothing waits on the real queue; the pump
-    // after the wait still happens, as it did in the recording.
-    if (!orvreplay::ServesMessages() && SDL_WaitEvent(nullptr) == 0) return FALSE;
-    PumpEvents();
-    return TRUE;
+void WaitNativeEvent(int milliseconds) {
+    if (milliseconds < 0) SDL_WaitEvent(nullptr);
+    else SDL_WaitEventTimeout(nullptr, milliseconds);
 }
 
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
-    // Only the wait for input is served: the game has no handles to wait on.
-    if (count != 0) return WAIT_FAILED;
-    PumpEvents();
-    if (!Queue().empty()) return WAIT_OBJECT_0;
-    if (!SDL_WasInit(SDL_INIT_EVENTS)) return WAIT_FAILED;
-    // As in WaitMessage: a replay waits on nothing real, and the pump after the wait
-    // happens as it did in the recording.
-    if (!orvreplay::ServesMessages()) SDL_WaitEventTimeout(nullptr, (int)milliseconds);
-    PumpEvents();
-    return Queue().empty() ? (DWORD)WAIT_TIMEOUT : (DWORD)WAIT_OBJECT_0;
-}
+DWORD NativeMessageTime() { return (DWORD)SDL_GetTicks(); }
 
-BOOL TranslateMessage(const MSG* msg) {
-    // Character messages are not needed by the game; nothing is generated.
-    return msg != nullptr && (msg->message == WM_KEYDOWN || msg->message == WM_KEYUP);
-}
+uint64_t NativeCounter() { return SDL_GetPerformanceCounter(); }
+uint64_t NativeCounterFrequency() { return SDL_GetPerformanceFrequency(); }
+void SleepMilliseconds(unsigned milliseconds) { SDL_Delay(milliseconds); }
 
-LRESULT DispatchMessageA(const MSG* msg) {
-    if (msg == nullptr || msg->hwnd == nullptr) return 0;
-    WindowRecord* w = FromHandle(msg->hwnd);
-    if (w->destroyed || w->proc == nullptr) return 0;
-    return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
-
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
-    if (message == WM_CLOSE) DestroyWindow(window);
-    return 0;
-}
-
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowRecord* w = FromHandle(window);
-    if (w == nullptr || w->destroyed || w->proc == nullptr) return 0;
-    return w->proc(window, message, wParam, lParam);
-}
-
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowRecord* w = FromHandle(window);
-    if (w != nullptr && w->destroyed) return FALSE;
-    PostToQueue(window, message, wParam, lParam);
-    return TRUE;
-}
-
-void PostQuitMessage(int exitCode) { PostToQueue(nullptr, WM_QUIT, (WPARAM)exitCode, 0); }
-
-}  // extern "C"
+}  // namespace orvstandin

@@ -5,16 +5,16 @@
 
 #include <SDL.h>
 
+#include "platform/standin/standin.h"
+
 #include <deque>
 #include <string>
 
 namespace orvsdl {
 
-struct WindowRecord {
+struct WindowRecord : orvstandin::Window {
     SDL_Window* sdl = nullptr;
     Uint32 sdlId = 0;
-    WNDPROC proc = nullptr;
-    bool destroyed = false;
     bool hasDc = false;
     bool pixelFormatSet = false;
     int depthBits = 0;
@@ -25,12 +25,14 @@ struct ContextRecord {
     WindowRecord* window = nullptr;
 };
 
-inline WindowRecord* FromHandle(HWND window) { return reinterpret_cast<WindowRecord*>(window); }
-inline HWND ToHandle(WindowRecord* w) { return reinterpret_cast<HWND>(w); }
+inline WindowRecord* FromHandle(HWND window) {
+    return static_cast<WindowRecord*>(orvstandin::FromHandle(window));
+}
+inline HWND ToHandle(WindowRecord* w) { return orvstandin::ToHandle(w); }
 // A window's device context is the window record itself (one DC per window, as with
 // CS_OWNDC); only GetDC hands it out.
-inline WindowRecord* FromDc(HDC dc) { return reinterpret_cast<WindowRecord*>(dc); }
-inline HDC ToDc(WindowRecord* w) { return reinterpret_cast<HDC>(w); }
+inline WindowRecord* FromDc(HDC dc) { return FromHandle(reinterpret_cast<HWND>(dc)); }
+inline HDC ToDc(WindowRecord* w) { return reinterpret_cast<HDC>(ToHandle(w)); }
 
 // Brings up SDL's video subsystem once; false when there is no display.
 bool EnsureVideo();
@@ -39,11 +41,12 @@ bool EnsureEvents();
 
 WindowRecord* FindBySdlId(Uint32 id);
 // The most recently created window that is not destroyed, or null.
-WindowRecord* LatestWindow();
+inline WindowRecord* LatestWindow() {
+    return static_cast<WindowRecord*>(orvstandin::LatestWindow());
+}
 
-// Translates everything SDL has queued into window messages (and cursor motion).
-void PumpEvents();
-void PostToQueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+using orvstandin::PostToQueue;
+using orvstandin::PumpEvents;
 
 // Cursor bookkeeping that the event pump and message boxes need.
 void AddMouseMotion(int dx, int dy);
@@ -62,7 +65,6 @@ bool DisplayModeChanged();
 // SDL cannot, and then no pad is ever connected.
 bool EnsurePads();
 
-// Converts Windows-1250 bytes to UTF-8 for display.
-std::string Cp1250ToUtf8(const char* text);
+using orvstandin::Cp1250ToUtf8;
 
 }  // namespace orvsdl

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/standin/wave_headers.h"
+
 namespace {
 
 struct WaveOut {
@@ -21,16 +23,7 @@ struct WaveOut {
     DWORD offset = 0;                // bytes of queue.front() already played
 };
 
-// The driver owns dwFlags while a header is queued; the program reads it without a lock,
-// so the flag bits change with atomic operations.
-void SetFlags(WAVEHDR* h, DWORD bits) { __atomic_fetch_or(&h->dwFlags, bits, __ATOMIC_RELEASE); }
-void ClearFlags(WAVEHDR* h, DWORD bits) {
-    __atomic_fetch_and(&h->dwFlags, ~bits, __ATOMIC_RELEASE);
-}
-void Finish(WAVEHDR* h) {
-    ClearFlags(h, WHDR_INQUEUE);
-    SetFlags(h, WHDR_DONE);
-}
+using orvstandin::FinishWaveHeader;
 
 void SDLCALL Play(void* userdata, Uint8* stream, int length) {
     WaveOut* w = static_cast<WaveOut*>(userdata);
@@ -45,7 +38,7 @@ void SDLCALL Play(void* userdata, Uint8* stream, int length) {
         if (w->offset == h->dwBufferLength) {
             w->queue.pop_front();
             w->offset = 0;
-            Finish(h);
+            FinishWaveHeader(h);
         }
     }
     if (length > 0) std::memset(stream, w->silence, (size_t)length);
@@ -53,24 +46,16 @@ void SDLCALL Play(void* userdata, Uint8* stream, int length) {
 
 WaveOut* FromHandle(HWAVEOUT device) { return reinterpret_cast<WaveOut*>(device); }
 
-bool UsableHeader(LPWAVEHDR header, UINT headerSize) {
-    return header != nullptr && headerSize >= sizeof(WAVEHDR) && header->lpData != nullptr;
-}
-
 }  // namespace
 
 extern "C" {
 
 MMRESULT waveOutOpen(LPHWAVEOUT device, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR,
                      DWORD_PTR, DWORD flags) {
-    if (device == nullptr || format == nullptr) return MMSYSERR_INVALPARAM;
-    if (flags != CALLBACK_NULL) return MMSYSERR_INVALFLAG;
-    if (deviceId != WAVE_MAPPER && deviceId != 0) return MMSYSERR_BADDEVICEID;
+    if (device == nullptr) return MMSYSERR_INVALPARAM;
+    const MMRESULT usable = orvstandin::CheckWaveOpen(deviceId, format, flags);
+    if (usable != MMSYSERR_NOERROR) return usable;
     const WORD bits = format->wBitsPerSample;
-    if (format->wFormatTag != WAVE_FORMAT_PCM || (bits != 8 && bits != 16) ||
-        format->nChannels < 1 || format->nChannels > 2 || format->nSamplesPerSec == 0 ||
-        format->nBlockAlign != format->nChannels * bits / 8)
-        return WAVERR_BADFORMAT;
     // Each open device holds the audio subsystem up; the last close lets it go.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return MMSYSERR_NODRIVER;
 
@@ -97,32 +82,14 @@ MMRESULT waveOutOpen(LPHWAVEOUT device, UINT deviceId, LPCWAVEFORMATEX format, D
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveOutPrepareHeader(HWAVEOUT device, LPWAVEHDR header, UINT headerSize) {
-    if (device == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!UsableHeader(header, headerSize)) return MMSYSERR_INVALPARAM;
-    SetFlags(header, WHDR_PREPARED);
-    return MMSYSERR_NOERROR;
-}
-
-MMRESULT waveOutUnprepareHeader(HWAVEOUT device, LPWAVEHDR header, UINT headerSize) {
-    if (device == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!UsableHeader(header, headerSize)) return MMSYSERR_INVALPARAM;
-    if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
-    ClearFlags(header, WHDR_PREPARED);
-    return MMSYSERR_NOERROR;
-}
-
 MMRESULT waveOutWrite(HWAVEOUT device, LPWAVEHDR header, UINT headerSize) {
     WaveOut* w = FromHandle(device);
     if (w == nullptr) return MMSYSERR_INVALHANDLE;
-    if (!UsableHeader(header, headerSize)) return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
-    if (header->dwFlags & WHDR_INQUEUE) return MMSYSERR_INVALPARAM;
-    ClearFlags(header, WHDR_DONE);
-    SetFlags(header, WHDR_INQUEUE);
+    const MMRESULT begun = orvstandin::BeginWaveWrite(header, headerSize);
+    if (begun != MMSYSERR_NOERROR) return begun;
     SDL_LockAudioDevice(w->device);
     if (header->dwBufferLength == 0) {
-        Finish(header);
+        FinishWaveHeader(header);
     } else {
         w->queue.push_back(header);
     }
@@ -134,7 +101,7 @@ MMRESULT waveOutReset(HWAVEOUT device) {
     WaveOut* w = FromHandle(device);
     if (w == nullptr) return MMSYSERR_INVALHANDLE;
     SDL_LockAudioDevice(w->device);
-    for (WAVEHDR* h : w->queue) Finish(h);
+    for (WAVEHDR* h : w->queue) FinishWaveHeader(h);
     w->queue.clear();
     w->offset = 0;
     SDL_UnlockAudioDevice(w->device);

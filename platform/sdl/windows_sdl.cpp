@@ -3,27 +3,11 @@
 // window procedure that message dispatch calls.
 #include <windows.h>
 
-#include <map>
-#include <string>
-#include <vector>
-
 #include "platform/sdl/sdl_internal.h"
 #include "platform/sdl/seam_internal.h"
 
 namespace orvsdl {
 namespace {
-
-std::map<std::string, WNDCLASSEXA>& Classes() {
-    static std::map<std::string, WNDCLASSEXA> classes;
-    return classes;
-}
-
-// Window records are never freed: a handle stays safe to pass around after
-// DestroyWindow, as on Windows, where calls on a stale handle simply fail.
-std::vector<WindowRecord*>& Windows() {
-    static std::vector<WindowRecord*>* windows = new std::vector<WindowRecord*>();
-    return *windows;
-}
 
 bool g_videoUp = false;
 bool g_videoFailed = false;  // asked once: a display does not appear later
@@ -87,14 +71,10 @@ bool EnsureVideo() {
 }
 
 WindowRecord* FindBySdlId(Uint32 id) {
-    for (WindowRecord* w : Windows())
+    for (orvstandin::Window* base : orvstandin::Windows()) {
+        WindowRecord* w = static_cast<WindowRecord*>(base);
         if (!w->destroyed && w->sdlId == id) return w;
-    return nullptr;
-}
-
-WindowRecord* LatestWindow() {
-    for (auto it = Windows().rbegin(); it != Windows().rend(); ++it)
-        if (!(*it)->destroyed) return *it;
+    }
     return nullptr;
 }
 
@@ -106,20 +86,14 @@ extern "C" {
 
 WORD RegisterClassExA(const WNDCLASSEXA* wc) {
     if (orvseam::EnterCall(orvseam::Call::RegisterClassEx)) return 0;
-    if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) return 0;
-    if (wc->cbSize != sizeof(WNDCLASSEXA)) return 0;
-    auto& classes = Classes();
-    if (classes.count(wc->lpszClassName)) return 0;  // ERROR_CLASS_ALREADY_EXISTS
-    classes[wc->lpszClassName] = *wc;
-    return (WORD)(0xC000 + classes.size());
+    return orvstandin::RegisterWindowClass(wc);
 }
 
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                      int y, int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
     if (orvseam::EnterCall(orvseam::Call::CreateWindowEx)) return nullptr;
-    if (className == nullptr) return nullptr;
-    auto it = Classes().find(className);
-    if (it == Classes().end()) return nullptr;
+    const WNDCLASSEXA* windowClass = orvstandin::FindWindowClass(className);
+    if (windowClass == nullptr) return nullptr;
     if (width <= 0 || height <= 0) return nullptr;
     if (!EnsureVideo()) return nullptr;
 
@@ -135,8 +109,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     w->sdlId = SDL_GetWindowID(w->sdl);
-    w->proc = it->second.lpfnWndProc;
-    Windows().push_back(w);
+    w->proc = windowClass->lpfnWndProc;
+    orvstandin::AddWindow(w);
     HWND handle = ToHandle(w);
     w->proc(handle, WM_CREATE, 0, 0);
     if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);

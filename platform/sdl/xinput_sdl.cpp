@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/sdl/replay_internal.h"
+#include "platform/standin/replay_internal.h"
 #include "platform/sdl/sdl_internal.h"
 
 namespace orvsdl {

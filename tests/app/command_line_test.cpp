@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "platform/sdl/command_line.h"
+#include "platform/standin/command_line.h"
 
 namespace {
 
@@ -52,12 +52,12 @@ TEST(CommandLineTest, JoiningArgvIsTheInverseOfSplitting) {
     for (const Args& args : tricky) {
         std::vector<const char*> argv;
         for (const std::string& a : args) argv.push_back(a.c_str());
-        const std::string line = orvsdl::JoinCommandLine((int)argv.size(), argv.data());
+        const std::string line = orvstandin::JoinCommandLine((int)argv.size(), argv.data());
         EXPECT_EQ(SplitCommandLine(line.c_str()), args) << line;
     }
     // Arguments that need no quotes are passed as they are.
     const char* plain[] = {"--replay", "a.orvr", "--check"};
-    EXPECT_EQ(orvsdl::JoinCommandLine(3, plain), "--replay a.orvr --check");
+    EXPECT_EQ(orvstandin::JoinCommandLine(3, plain), "--replay a.orvr --check");
 }
 
 TEST(CommandLineTest, OptionsTable) {

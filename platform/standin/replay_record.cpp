@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/sdl/replay_session_sdl.h"
+#include "platform/standin/replay_session_state.h"
 
 namespace orvreplay {
 namespace {

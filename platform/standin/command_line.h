@@ -5,8 +5,8 @@
 
 #include <string>
 
-namespace orvsdl {
+namespace orvstandin {
 
 std::string JoinCommandLine(int count, const char* const* args);
 
-}  // namespace orvsdl
+}  // namespace orvstandin

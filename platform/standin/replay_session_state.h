@@ -1,9 +1,7 @@
-// The state of the record-and-replay session and the steps its files share. Private to
-// platform/sdl: replay_record_sdl.cpp writes a recording, replay_play_sdl.cpp walks a
-// replay, replay_sdl.cpp puts both under the stand-in's calls.
+// The state of the record-and-replay session and the steps its files share. Private to the
+// stand-ins: replay_record.cpp writes a recording, replay_play.cpp walks a
+// replay, replay_hooks.cpp puts both under the stand-in's calls.
 #pragma once
-
-#include <SDL.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -48,7 +46,7 @@ struct Session {
     int64_t recordedHz = 0;
     bool paceBegun = false;
     int64_t paceRecorded = 0;
-    Uint64 paceReal = 0;
+    uint64_t paceReal = 0;
 
     // The clocks as the recording last gave them. Once a replay has ended the game only
     // finishes its frame and closes; held there, its clocks show no time passing, where
@@ -63,7 +61,7 @@ struct Session {
 
 Session& S();
 
-// Recording (replay_record_sdl.cpp).
+// Recording (replay_record.cpp).
 // The payload of the open block; a run of quiet pumps ends where the next item begins.
 std::vector<uint8_t>* Payload();
 // Counts one pump that brought nothing.
@@ -72,7 +70,7 @@ void NoteQuietPump();
 void WriteBlock();
 void CloseRecording();
 
-// Replaying (replay_play_sdl.cpp).
+// Replaying (replay_play.cpp).
 // The next recorded item if it is of the wanted kind (a pump takes quiet pumps and
 // messages alike); null, and the replay ended, when the recording has run out or holds
 // something else here.

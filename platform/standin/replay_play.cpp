@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sdl/replay_session_sdl.h"
-#include "platform/sdl/sdl_internal.h"
+#include "platform/standin/replay_session_state.h"
+#include "platform/standin/standin.h"
 
 namespace orvreplay {
 namespace {
@@ -17,8 +17,8 @@ namespace {
 void EndReplay() {
     Session& s = S();
     s.mode = Mode::Ended;
-    orvsdl::WindowRecord* w = orvsdl::LatestWindow();
-    if (w != nullptr) orvsdl::PostToQueue(orvsdl::ToHandle(w), WM_CLOSE, 0, 0);
+    orvstandin::Window* w = orvstandin::LatestWindow();
+    if (w != nullptr) orvstandin::PostToQueue(orvstandin::ToHandle(w), WM_CLOSE, 0, 0);
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ const Item* Take(ItemKind wanted) {
 void Pace(int64_t recordedTicks) {
     Session& s = S();
     if (s.check || s.recordedHz <= 0) return;
-    const Uint64 now = SDL_GetPerformanceCounter();
+    const uint64_t now = orvstandin::NativeCounter();
     if (!s.paceBegun) {
         s.paceBegun = true;
         s.paceRecorded = recordedTicks;
@@ -69,11 +69,11 @@ void Pace(int64_t recordedTicks) {
         return;
     }
     const double recorded = (double)(recordedTicks - s.paceRecorded) / (double)s.recordedHz;
-    const double real = (double)(now - s.paceReal) / (double)SDL_GetPerformanceFrequency();
+    const double real = (double)(now - s.paceReal) / (double)orvstandin::NativeCounterFrequency();
     double ahead = recorded - real;
     // A long gap in the recording is not worth waiting out in full.
     if (ahead > 1.0) ahead = 1.0;
-    if (ahead > 0.001) SDL_Delay((Uint32)(ahead * 1000.0));
+    if (ahead > 0.001) orvstandin::SleepMilliseconds((unsigned)(ahead * 1000.0));
 }
 
 bool StartReplay(const char* path, bool check, Header* header, std::string* message) {

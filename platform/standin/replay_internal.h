@@ -1,4 +1,4 @@
-// Where the stand-in's calls meet the record-and-replay session. Private to platform/sdl.
+// Where the stand-in's calls meet the record-and-replay session. Private to the stand-ins.
 // Each hook is called with the value the call would return on its own; while recording
 // it writes that value down, while replaying it replaces it with the recorded one, and
 // otherwise it leaves it alone.

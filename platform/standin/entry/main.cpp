@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/sdl/command_line.h"
+#include "platform/standin/command_line.h"
 
 int main(int argc, char** argv) {
-    std::string commandLine = orvsdl::JoinCommandLine(argc - 1, argv + 1);
+    std::string commandLine = orvstandin::JoinCommandLine(argc - 1, argv + 1);
     return WinMain(GetModuleHandleA(nullptr), nullptr, &commandLine[0], SW_SHOWDEFAULT);
 }

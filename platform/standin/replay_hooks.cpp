@@ -3,9 +3,9 @@
 // recorded one while replaying; the frame's end writes or compares the digest.
 #include <cstdio>
 
-#include "platform/sdl/replay_internal.h"
-#include "platform/sdl/replay_session_sdl.h"
-#include "platform/sdl/sdl_internal.h"
+#include "platform/standin/replay_internal.h"
+#include "platform/standin/replay_session_state.h"
+#include "platform/standin/standin.h"
 
 namespace orvreplay {
 namespace {
@@ -192,11 +192,11 @@ void OnPump(std::deque<MSG>& queue, size_t firstNew) {
 
     const Item* item = Take(ItemKind::Messages);
     if (item == nullptr || item->kind != ItemKind::Messages) return;
-    orvsdl::WindowRecord* w = orvsdl::LatestWindow();
+    orvstandin::Window* w = orvstandin::LatestWindow();
     for (int64_t i = 0; i < item->b; ++i) {
         const RecordedMessage& m = s.file.messages[(size_t)(item->a + i)];
-        HWND target = (m.window != 0 && w != nullptr) ? orvsdl::ToHandle(w) : nullptr;
-        orvsdl::PostToQueue(target, m.message, (WPARAM)m.wParam, (LPARAM)m.lParam);
+        HWND target = (m.window != 0 && w != nullptr) ? orvstandin::ToHandle(w) : nullptr;
+        orvstandin::PostToQueue(target, m.message, (WPARAM)m.wParam, (LPARAM)m.lParam);
     }
 }
 

@@ -1,6 +1,6 @@
-#include "platform/sdl/command_line.h"
+#include "platform/standin/command_line.h"
 
-namespace orvsdl {
+namespace orvstandin {
 namespace {
 
 void AppendQuoted(const std::string& arg, std::string* line) {
@@ -37,4 +37,4 @@ std::string JoinCommandLine(int count, const char* const* args) {
     return line;
 }
 
-}  // namespace orvsdl
+}  // namespace orvstandin
