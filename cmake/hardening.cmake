@@ -5,6 +5,11 @@
 if(MSVC OR ORV_SANITIZE OR ORV_FUZZ)
   return()
 endif()
+# WebAssembly runs in the browser's sandbox, its memory checked on every access; the
+# native flags below have no meaning there.
+if(EMSCRIPTEN)
+  return()
+endif()
 
 if(MINGW)
   # What a Windows user expects of a program: its image and stacks at random places

@@ -28,7 +28,14 @@ int DefaultAnswer(UINT type) {
 
 bool Available() { return true; }
 
+namespace {
+void (*g_frameObserver)(const FrameDigest&) = nullptr;
+}  // namespace
+
+void SetFrameObserver(void (*observer)(const FrameDigest& digest)) { g_frameObserver = observer; }
+
 void EndFrame(const FrameDigest& digest) {
+    if (g_frameObserver != nullptr) g_frameObserver(digest);
     Session& s = S();
     if (s.mode == Mode::Recording) {
         EncodeFrame(s.frames, digest, Payload());

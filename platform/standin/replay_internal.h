@@ -11,6 +11,8 @@
 #include <deque>
 #include <functional>
 
+#include "platform/replay.h"
+
 namespace orvreplay {
 
 // True while a replay serves the messages: a call that waits for input must not wait on
@@ -34,5 +36,9 @@ void OnPump(std::deque<MSG>& queue, size_t firstNew);
 int OnMessageBox(UINT type, const std::function<int()>& show);
 // change: makes the change on the display and reports its result.
 LONG OnDisplayMode(bool restore, const std::function<LONG()>& change);
+
+// Called with every frame's digest, recorded or not: a stand-in that shows the game's
+// state to someone (the browser's page, to its tests) sets it once.
+void SetFrameObserver(void (*observer)(const FrameDigest& digest));
 
 }  // namespace orvreplay
