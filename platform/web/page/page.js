@@ -2,7 +2,7 @@
 // program's start with the arguments a desktop shortcut would give it, the player's files
 // kept in IndexedDB, and a small hook for the page's tests (window.orvendale).
 //   index.html                  plays: the game in a window the size of the page
-//   index.html?check=NAME       checks the kept replay replays/NAME as --replay NAME --check
+//   index.html?check=NAME       checks the kept replay replays/NAME (--replay replays/NAME --check)
 //   index.html?check=NAME&shot=N   ... and keeps the picture of frame N (orvendale.shot)
 (function () {
   'use strict';
@@ -51,13 +51,13 @@
     preRun: [function () {
       FS.mkdir('/play');
       if (check) {
-        FS.mkdir('/replays');
+        FS.mkdir('/play/replays');
         Module.addRunDependency('orv-replay');
         fetch('replays/' + encodeURIComponent(check)).then((r) => {
           if (!r.ok) throw new Error('replays/' + check + ': ' + r.status);
           return r.arrayBuffer();
         }).then((bytes) => {
-          FS.writeFile('/replays/' + check, new Uint8Array(bytes));
+          FS.writeFile('/play/replays/' + check, new Uint8Array(bytes));
         }).catch((e) => hook.errors.push(String(e))).finally(() => {
           Module.removeRunDependency('orv-replay');
         });
@@ -78,7 +78,7 @@
         if (frame === shotFrame) hook.shot = canvas.toDataURL('image/png');
       };
       if (check) {
-        start(['--replay', '/replays/' + check, '--check']);
+        start(['--replay', 'replays/' + check, '--check']);
         return;
       }
       const fly = $('fly');

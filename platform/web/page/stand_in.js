@@ -89,7 +89,9 @@ Module.orvStandIn = (function () {
     window.addEventListener('focus', () => post([FOCUS, 1, 0, 0]));
     window.addEventListener('blur', () => post([FOCUS, 0, 0, 0]));
     document.addEventListener('mousemove', (e) => {
-      if (self.locked) {
+      // A hidden cursor moves by the pointer's motion, captured or not (a browser may
+      // refuse the capture; the motion still comes).
+      if (self.locked || self.wantHidden) {
         post([MOTION, e.movementX | 0, e.movementY | 0, 0]);
       } else if (c) {
         const r = c.getBoundingClientRect();
