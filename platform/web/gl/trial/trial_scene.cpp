@@ -247,6 +247,14 @@ void DrawTrialScene(int width, int height, float t, GLuint texture) {
     Octahedron(45.0f, 25.0f, 0.0f, 28.0f, t + 0.5f, 5.0f);
     Cube(-40.0f, -50.0f, 40.0f, 18.0f);
     Flame(45.0f, -30.0f, 0.0f, t);
+    // A wide line from before the camera to behind it, cut at the near plane.
+    glLineWidth(6.0f);
+    glColor3f(0.2f, 0.9f, 0.3f);
+    glBegin(GL_LINES);
+    glVertex3f(-12.0f, -12.0f, -120.0f);
+    glVertex3f(60.0f, -12.0f, -400.0f);
+    glEnd();
+    glLineWidth(1.0f);
     Hud(texture);
 
     // The left half read back and drawn again beside itself, from identity matrices and a

@@ -46,6 +46,16 @@ void main() {
 #ifdef WIDE
     // Across the segment as it lies on the screen, in pixels, then back to clip space.
     vec4 otherClip = uProjection * (uModelview * vec4(aOther, 1.0));
+    // GL clips the segment before widening it: an end behind the near plane moves onto
+    // it, and a segment wholly behind draws nothing.
+    float inFront = clip.z + clip.w;
+    float otherInFront = otherClip.z + otherClip.w;
+    if (inFront < 0.0 && otherInFront < 0.0) {
+        gl_Position = vec4(0.0, 0.0, -2.0, 1.0);
+        return;
+    }
+    if (inFront < 0.0) clip = mix(clip, otherClip, inFront / (inFront - otherInFront));
+    else if (otherInFront < 0.0) otherClip = mix(clip, otherClip, inFront / (inFront - otherInFront));
     vec2 here = clip.xy / clip.w * 0.5 * uViewportSize;
     vec2 there = otherClip.xy / otherClip.w * 0.5 * uViewportSize;
     vec2 along = there - here;
