@@ -284,6 +284,8 @@ void DrawTrialScene(int width, int height, float t, GLuint texture) {
 
 void DrawLineLoad(int width, int height, float t) {
     glViewport(0, 0, width, height);
+    // The game turns line smoothing on at start and never off.
+    glEnable(GL_LINE_SMOOTH);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
