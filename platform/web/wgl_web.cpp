@@ -5,6 +5,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "platform/web/gl/webgl_context.h"
 #include "platform/web/web_internal.h"
 
 using namespace orvweb;
@@ -89,6 +90,8 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     if (emscripten_webgl_make_context_current(c->handle) != EMSCRIPTEN_RESULT_SUCCESS)
         return FALSE;
     g_current = c;
+    // The game's GL starts afresh on the context, with the window's size as its viewport.
+    OrvGlContextMadeCurrent(c->window->width, c->window->height);
     return TRUE;
 }
 

@@ -16,6 +16,11 @@
     get locked() { return Module.orvStandIn ? Module.orvStandIn.locked : false; },
   };
   const $ = (id) => document.getElementById(id);
+  // The program ends the way the toolchain ends one, by throwing its exit status up
+  // through the browser's callback that last resumed it: an ending, not an error.
+  const isExit = (e) => e && e.name === 'ExitStatus';
+  window.addEventListener('error', (e) => { if (isExit(e.error)) e.preventDefault(); });
+  window.addEventListener('unhandledrejection', (e) => { if (isExit(e.reason)) e.preventDefault(); });
   const canvas = $('canvas');
 
   function hasWebGL() {

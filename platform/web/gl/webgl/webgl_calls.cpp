@@ -55,6 +55,7 @@ void glRasterPos2f(GLfloat x, GLfloat y) { Gl().RasterPos2f(x, y); }
 
 void glClear(GLbitfield mask) {
     orvgl::Context& gl = Gl();
+    if (!orvgl::DeviceCurrent()) return;
     if (gl.InsideBeginEnd()) return gl.NoteIgnored("glClear", mask);
     const GLbitfield known = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
     if (mask & ~known) gl.NoteIgnored("glClear", mask & ~known);

@@ -11,6 +11,9 @@ namespace orvgl {
 
 // The state machine of the current WebGL context.
 Context& Gl();
+// False while no WebGL context is current (before the first, after it is released): GL
+// calls then do nothing, as they do on the desktop without a current context.
+bool DeviceCurrent();
 
 // One batch, drawn at once with one upload and one draw call.
 void DrawBatch(const Batch& batch);

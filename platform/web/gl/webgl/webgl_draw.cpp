@@ -144,8 +144,10 @@ Context& Gl() {
     return g_context;
 }
 
+bool DeviceCurrent() { return emscripten_webgl_get_current_context() != 0; }
+
 void DrawBatch(const Batch& batch) {
-    if (batch.Empty()) return;
+    if (batch.Empty() || !DeviceCurrent()) return;
     const Context& gl = g_context;
     const AttribState& s = gl.State();
     const bool textured = s.enabled.texture2D && g_withImage.count(s.boundTexture) != 0;

@@ -22,6 +22,7 @@ GLenum WebGlFormat(GLint internalFormat) {
 bool PowerOfTwo(GLsizei n) { return n > 0 && (n & (n - 1)) == 0; }
 
 bool Refused(const char* call) {
+    if (!orvgl::DeviceCurrent()) return true;
     if (!Gl().InsideBeginEnd()) return false;
     Gl().NoteIgnored(call, 0);
     return true;
