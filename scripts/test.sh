@@ -161,6 +161,9 @@ step bash "$root/scripts/fuzz.sh" 60 || failed=1
 echo "== Windows build under Wine"
 step bash "$root/scripts/test-windows.sh" || failed=1
 
+echo "== The browser build in headless chromium"
+step bash "$root/scripts/test-web.sh" "$root/build" || failed=1
+
 if [ "$failed" -ne 0 ]; then
   summary "SOME TESTS FAILED"
   exit 1

@@ -158,8 +158,10 @@ async function caseFlight() {
       return !window.orvendale.locked && window.orvendale.frame.frame === a && a >= n;
     }, f, 60, 'Escape releases the pointer and pauses');
     if (held) {
+      check(true, 'Escape gave the pointer back and paused the game');
       await page.mouse.click(400, 300);
-      await until(page, (n) => window.orvendale.frame.frame > n + 2, f, 60, 'a click resumes');
+      const on = await until(page, (n) => window.orvendale.frame.frame > n + 2, f, 60, 'a click resumes');
+      if (on) check(await page.evaluate(() => window.orvendale.locked), 'a click flies on, the pointer captured again');
     }
   } else {
     console.log('note: this chromium gave the page no pointer capture; Escape is not tried');
