@@ -114,6 +114,11 @@ async function caseFlight() {
   const size = await page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
   check(size[0] === 800 && size[1] === 600, `the game's window is the page's size (${size})`);
 
+  // The sound plays: the game's wave-out buffers go through the page's audio and come back done.
+  const played = await until(page, () => Module.orvStandIn.buffersPlayed > 10 && Module.orvStandIn.buffersPlayed,
+    null, 60, 'the game\'s sound plays in the page');
+  if (played) check(true, `the sound plays: ${played} wave-out buffers played to their end`);
+
   // Steering: the pointer moves right, the world's offset follows it right.
   const before = await frame(page);
   await page.mouse.move(400, 300);

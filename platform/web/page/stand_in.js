@@ -18,6 +18,7 @@ Module.orvStandIn = (function () {
     audio: null,          // the AudioContext the page made on the player's click
     players: {},
     nextPlayer: 1,
+    buffersPlayed: 0,     // wave-out buffers the audio clock has played to their end
     padPackets: [0, 0, 0, 0],
     padLast: ['', '', '', ''],
     persistent: false,    // the game's folder is kept in IndexedDB
@@ -256,6 +257,7 @@ Module.orvStandIn = (function () {
     let n = 0;
     while (n < p.ends.length && p.ends[n] <= now) n++;
     p.ends.splice(0, n);
+    self.buffersPlayed += n;
     return n;
   };
 
