@@ -22,7 +22,7 @@ play_windowed() {
   e2e_wait_log "Rendering !" 30 || e2e_fail "$*: the game did not reach 'Rendering !'"
   [ "$(e2e_box_count Fullscreen)" == 0 ] || e2e_fail "$*: the game asked about full screen"
   local info
-  info="$(xwininfo -id "$(e2e_window)")"
+  info="$(e2e_window_info "${size%x*}" "${size#*x}" 10)"
   echo "$info" | grep -q "Width: ${size%x*}$" || e2e_fail "$*: the window is not ${size%x*} wide"
   echo "$info" | grep -q "Height: ${size#*x}$" || e2e_fail "$*: the window is not ${size#*x} high"
   [ "$(screen_size)" == 800x600 ] || e2e_fail "$*: the screen is $(screen_size) now"

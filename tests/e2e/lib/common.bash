@@ -316,6 +316,21 @@ e2e_wait_exit() {
 # The window of the game, as xdotool finds it.
 e2e_window() { xdotool search --name '^Orvendale$' 2>/dev/null | head -1; }
 
+# e2e_window_info W H SECONDS: the game window's xwininfo, once it is W by H. The X server
+# takes a new window's size in its own time, which a busy machine draws out past the log's
+# "Rendering !": wait for it, with the deadline only as a safety net; the caller judges what
+# it gets.
+e2e_window_info() {
+  local deadline=$((SECONDS + $3)) info=""
+  while :; do
+    info="$(xwininfo -id "$(e2e_window)" 2>/dev/null)"
+    if echo "$info" | grep -q "Width: $1$" && echo "$info" | grep -q "Height: $2$"; then break; fi
+    [ "$SECONDS" -ge "$deadline" ] && break
+    sleep 0.1
+  done
+  echo "$info"
+}
+
 # e2e_key KEY: puts the pointer and the keyboard focus on the game, as a window manager
 # would on a click, and presses KEY.
 e2e_key() {

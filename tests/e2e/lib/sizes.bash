@@ -27,7 +27,7 @@ e2e_size_flight() {
   local win info
   win="$(e2e_window)"
   [ -n "$win" ] || e2e_fail "no window named Orvendale"
-  info="$(xwininfo -id "$win")"
+  info="$(e2e_window_info "$SIZE_W" "$SIZE_H" 10)"
   echo "$info" | grep -q "Width: $SIZE_W" || e2e_fail "window width is not $SIZE_W"
   echo "$info" | grep -q "Height: $SIZE_H" || e2e_fail "window height is not $SIZE_H"
 
