@@ -150,23 +150,4 @@ BOOL UpdateWindow(HWND window) {
     return TRUE;
 }
 
-// Icons, cursors and brushes have no meaning for an SDL window; the handles only need to
-// be non-null, as they are on Windows.
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    static int icon;
-    return reinterpret_cast<HICON>(&icon);
-}
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
-    static int cursor;
-    return reinterpret_cast<HCURSOR>(&cursor);
-}
-HGDIOBJ GetStockObject(int) {
-    static int object;
-    return &object;
-}
-HMODULE GetModuleHandleA(LPCSTR) {
-    static int module;
-    return reinterpret_cast<HMODULE>(&module);
-}
-
 }  // extern "C"

@@ -67,25 +67,6 @@ BOOL UpdateWindow(HWND window) {
     return w != nullptr && !w->destroyed ? TRUE : FALSE;
 }
 
-// Icons, cursors and brushes have no meaning in a page; the handles only need to be
-// non-null, as they are on Windows.
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    static int icon;
-    return reinterpret_cast<HICON>(&icon);
-}
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
-    static int cursor;
-    return reinterpret_cast<HCURSOR>(&cursor);
-}
-HGDIOBJ GetStockObject(int) {
-    static int object;
-    return &object;
-}
-HMODULE GetModuleHandleA(LPCSTR) {
-    static int module;
-    return reinterpret_cast<HMODULE>(&module);
-}
-
 // The browser has no screen modes: its full screen is the page's button. A request for a
 // mode fails, as on a desktop that has no such mode; restoring the desktop succeeds.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
