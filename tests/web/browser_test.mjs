@@ -56,6 +56,8 @@ async function newPage(width = 800, height = 600) {
   const page = await context.newPage();
   // The toolchain ends a program by throwing its exit status: not an error.
   page.on('pageerror', (e) => { if (e.name !== 'ExitStatus') fail('the page threw: ' + (e.stack || e)); });
+  page.on('crash', () => fail('the page crashed (chromium\'s renderer went away)'));
+  page.on('console', (m) => { if (m.type() === 'error') console.log('console: ' + m.text()); });
   return page;
 }
 
