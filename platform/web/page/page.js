@@ -126,7 +126,10 @@
       } catch (e) { console.warn('orvendale: no sound:', e); }
       $('cover').hidden = true;
       canvas.focus();
-      canvas.requestPointerLock();
+      try {
+        const locking = canvas.requestPointerLock();
+        if (locking && locking.catch) locking.catch(() => {});
+      } catch (e) { /* no capture: the pointer's motion still steers */ }
       const width = Math.max(320, Math.floor(window.innerWidth));
       const height = Math.max(240, Math.floor(window.innerHeight));
       start(['--window', '--size', width + 'x' + height]);
