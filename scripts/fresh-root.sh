@@ -82,6 +82,14 @@ mmdebstrap --quiet --variant=minbase bookworm "$root" \
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 755 "$root/usr/sbin/policy-rc.d"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+# The network's own certificate authorities, as its resolver: a network whose proxy looks
+# into TLS (this one's does) gives its machines its authority, and a machine on it would
+# have it. Only node reads it here: npm fetches the browser test's driver over TLS.
+network_ca=()
+if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+  cat /usr/local/share/ca-certificates/*.crt >"$root/etc/network-ca.crt"
+  network_ca=(NODE_EXTRA_CA_CERTS=/etc/network-ca.crt)
+fi
 
 mount -t proc proc "$root/proc"
 mount --rbind /sys "$root/sys"
@@ -100,7 +108,7 @@ in_root() {
   # In the background with a wait: a signal to this script then ends it at once, and the
   # clean-up takes whatever still runs in the root with it.
   chroot "$root" /usr/bin/env -i TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "${network_ca[@]}" "$@" \
     /bin/bash -c "cd /root/orvendale && $command" &
   wait "$!"
 }

@@ -23,7 +23,15 @@ box_gone() { [ -z "$(e2e_box_window "Game Over")" ]; }
 e2e_poll 30 box_gone || e2e_fail "the box did not close on Return"
 kill -0 "$E2E_GPID" 2>/dev/null || e2e_fail "the game ended when the box was confirmed"
 # While the box was up no frame was drawn: the one answer, then the frame it came in.
-box_events="$(e2e_events "$rec" | awk '$1 == "box" { print; getline; print $1 }' | tr '\n' ' ')"
+# The recording has that frame once the frame has ended, which a busy machine puts off a
+# little past the box's closing: wait for something to follow the answer.
+box_events=""
+answer_followed() {
+  box_events="$(e2e_events "$rec" |
+    awk '$1 == "box" { print; if ((getline) > 0) print $1; else print "(nothing yet)" }' | tr '\n' ' ')"
+  [ -n "$box_events" ] && [[ "$box_events" != *"(nothing yet)"* ]]
+}
+e2e_poll 30 answer_followed
 [ "$box_events" == "box 1 frame " ] || e2e_fail "around the box the game did: $box_events"
 # That frame is where the energy ran out: about 11 s of play; a collectible that happens
 # to fly through the ship adds energy and time.
