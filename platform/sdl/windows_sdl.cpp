@@ -109,20 +109,12 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     }
     w->sdlId = SDL_GetWindowID(w->sdl);
-    w->proc = windowClass->lpfnWndProc;
-    orvstandin::AddWindow(w);
-    HWND handle = ToHandle(w);
-    w->proc(handle, WM_CREATE, 0, 0);
-    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
-    return handle;
+    return orvstandin::StartWindow(w, windowClass->lpfnWndProc, style);
 }
 
 BOOL DestroyWindow(HWND window) {
+    if (!orvstandin::EndWindow(window)) return FALSE;
     WindowRecord* w = FromHandle(window);
-    if (w == nullptr || w->destroyed) return FALSE;
-    w->proc(window, WM_DESTROY, 0, 0);
-    w->proc(window, WM_NCDESTROY, 0, 0);
-    w->destroyed = true;
     // The SDL window is hidden rather than freed: a GL context made on it may still be
     // current, and the game releases it only after its loop has ended.
     SDL_HideWindow(w->sdl);

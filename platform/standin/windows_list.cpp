@@ -30,6 +30,24 @@ Window* LatestWindow() {
     return nullptr;
 }
 
+HWND StartWindow(Window* w, WNDPROC proc, DWORD style) {
+    w->proc = proc;
+    AddWindow(w);
+    HWND handle = ToHandle(w);
+    w->proc(handle, WM_CREATE, 0, 0);
+    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
+    return handle;
+}
+
+bool EndWindow(HWND window) {
+    Window* w = FromHandle(window);
+    if (w == nullptr || w->destroyed) return false;
+    w->proc(window, WM_DESTROY, 0, 0);
+    w->proc(window, WM_NCDESTROY, 0, 0);
+    w->destroyed = true;
+    return true;
+}
+
 WORD RegisterWindowClass(const WNDCLASSEXA* wc) {
     if (wc == nullptr || wc->lpszClassName == nullptr || wc->lpfnWndProc == nullptr) return 0;
     if (wc->cbSize != sizeof(WNDCLASSEXA)) return 0;

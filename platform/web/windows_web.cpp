@@ -35,24 +35,12 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int
     WebWindow* w = new WebWindow();
     w->width = width;
     w->height = height;
-    w->proc = windowClass->lpfnWndProc;
-    orvstandin::AddWindow(w);
     orvweb_size_canvas(width, height);
     WatchFrames();
-    HWND handle = orvstandin::ToHandle(w);
-    w->proc(handle, WM_CREATE, 0, 0);
-    if (style & WS_VISIBLE) ShowWindow(handle, SW_SHOW);
-    return handle;
+    return orvstandin::StartWindow(w, windowClass->lpfnWndProc, style);
 }
 
-BOOL DestroyWindow(HWND window) {
-    WebWindow* w = FromHandle(window);
-    if (w == nullptr || w->destroyed) return FALSE;
-    w->proc(window, WM_DESTROY, 0, 0);
-    w->proc(window, WM_NCDESTROY, 0, 0);
-    w->destroyed = true;
-    return TRUE;
-}
+BOOL DestroyWindow(HWND window) { return orvstandin::EndWindow(window) ? TRUE : FALSE; }
 
 BOOL ShowWindow(HWND window, int showCommand) {
     WebWindow* w = FromHandle(window);
