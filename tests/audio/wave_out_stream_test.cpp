@@ -54,17 +54,30 @@ TEST_F(WaveOutStreamTest, FiftyMillisecondsQueuedUntilAFrameIsLateThenMoreAndBac
     // Frames in time again (a top-up as soon as the device has taken a buffer): a buffer
     // fewer after each second's worth in time, one at a time and never below 50 ms. A
     // busy machine's late wake-up starts the second again, so the wait is for three
-    // buffers fewer, with a deadline as a net.
+    // buffers fewer, with a deadline as a net. The test keeps its own count of buffers
+    // written in time since the last step down (a top-up that found the ring nearer than
+    // 50 ms to running dry starts it again), so a stream that never steps down fails as
+    // soon as three seconds' worth of them have gone by, not at the deadline.
     int lowest = stream.Target();
+    int inTime = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (stream.Target() > WaveOutStream::kMostBuffers - 3 &&
            std::chrono::steady_clock::now() < deadline) {
         while (stream.Queued() >= stream.Target() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const int before = stream.Queued();
+        const int target = stream.Target();
         ASSERT_TRUE(stream.TopUp(mixer, &why));
         EXPECT_LE(stream.Queued(), stream.Target() + 1) << "one fewer at a time, never more";
         EXPECT_GE(stream.Target(), WaveOutStream::kSteadyBuffers);
         lowest = std::min(lowest, stream.Target());
+        if (stream.Target() != target || before < target - WaveOutStream::kSteadyBuffers)
+            inTime = 0;
+        else
+            inTime += std::max(0, stream.Queued() - before);
+        ASSERT_LT(inTime, 3 * WaveOutStream::kCalmToShrink)
+            << "three seconds' worth of buffers written in time, and still " << stream.Target()
+            << " buffers kept";
     }
     EXPECT_EQ(lowest, WaveOutStream::kMostBuffers - 3);
     stream.Close();
