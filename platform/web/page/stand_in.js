@@ -23,9 +23,13 @@ Module.orvStandIn = (function () {
     padLast: ['', '', '', ''],
     persistent: false,    // the game's folder is kept in IndexedDB
     syncing: false,
+    unsaved: false,       // a frame was drawn since the folder was last kept
+    saves: 0,             // times the folder was kept, and times the game slept: for the
+    waits: 0,             // page's tests
     frame: null,          // the last frame's state, for the page's tests
     frames: 0,
     box: null,            // the dialog on show: {text, caption}
+    captureRefused: null, // why the browser last refused the pointer's capture
   };
 
   function canvas() { return Module.canvas; }
@@ -67,7 +71,8 @@ Module.orvStandIn = (function () {
     if (!c || self.locked) return;
     try {
       const p = c.requestPointerLock();
-      if (p && p.catch) p.catch(() => {});
+      // Refused (too soon after the player let it go, say): the next click asks again.
+      if (p && p.catch) p.catch((e) => { self.captureRefused = String(e && e.message || e); });
     } catch (e) { /* refused without a gesture: the next click asks again */ }
   }
 
@@ -134,13 +139,16 @@ Module.orvStandIn = (function () {
 
   // --- waits -------------------------------------------------------------------------
   self.nextFrame = function () {
+    self.unsaved = true;
     return new Promise((resolve) => requestAnimationFrame(() => resolve()));
   };
 
   self.waitForEvent = function (ms) {
     // The game sleeps when it has nothing to draw (paused, the results): a good moment to
-    // keep what it wrote.
-    self.persist();
+    // keep what it wrote. Once: a sleeping game wakes for every pointer motion, and every
+    // 16 ms with a pad, and writes nothing until it draws again.
+    self.waits++;
+    if (self.unsaved) self.persist();
     return new Promise((resolve) => {
       if (self.events.length) { resolve(); return; }
       let timer = null;
@@ -300,8 +308,11 @@ Module.orvStandIn = (function () {
   self.persist = function () {
     if (!self.persistent || self.syncing) return;
     self.syncing = true;
+    self.unsaved = false;
+    self.saves++;
     FS.syncfs(false, (err) => {
       self.syncing = false;
+      if (err) self.unsaved = true;
       if (err) console.warn('orvendale: could not keep the game\'s files:', err);
     });
   };
