@@ -312,8 +312,10 @@ Module.orvStandIn = (function () {
     self.saves++;
     FS.syncfs(false, (err) => {
       self.syncing = false;
-      if (err) self.unsaved = true;
-      if (err) console.warn('orvendale: could not keep the game\'s files:', err);
+      if (err) {
+        self.unsaved = true;  // tried again at the next sleep
+        console.warn('orvendale: could not keep the game\'s files:', err);
+      }
     });
   };
 
