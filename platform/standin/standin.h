@@ -32,9 +32,10 @@ const std::vector<Window*>& Windows();
 // The most recently created window that is not destroyed, or null.
 Window* LatestWindow();
 
-// A window's start and end, as CreateWindowExA and DestroyWindow make them: a window made with a class's procedure
-// `proc` gets WM_CREATE, shows itself if asked, and is listed; a window destroyed gets
-// WM_DESTROY and WM_NCDESTROY and stays listed as gone (false when it was gone already).
+// A window's start and end, as CreateWindowExA and DestroyWindow make them: a window
+// made with a class's procedure `proc` gets WM_CREATE, shows itself if asked, and is
+// listed; a window destroyed gets WM_DESTROY and WM_NCDESTROY and stays listed as gone
+// (false when it was gone already).
 HWND StartWindow(Window* w, WNDPROC proc, DWORD style);
 bool EndWindow(HWND window);
 
